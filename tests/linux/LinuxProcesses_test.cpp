@@ -1,0 +1,99 @@
+#include "platform/linux/LinuxProcesses.h"
+
+#include <pthread.h>
+
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <thread>
+
+#include "LinuxTestEnvironment.h"
+
+namespace quayline {
+namespace {
+
+using namespace std::chrono_literals;
+using LinuxProcessesTest = LinuxTestEnvironment;
+
+// The state letter of /proc/<pid>/stat, or nothing once the process is gone.
+std::optional<char> processState(ProcessId pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  if (!std::getline(stat, line)) {
+    return std::nullopt;
+  }
+  return line.at(line.rfind(')') + 2);
+}
+
+TEST_F(LinuxProcessesTest, LaunchesWithArgumentsAndReportsTheExitStatus) {
+  LinuxProcesses processes;
+  auto pid = processes.launch(
+      "/bin/sh", {"-c", "echo \"$0\" > \"$1\"; exit 3", "a b", (root / "out").string()});
+  ASSERT_TRUE(pid);
+  EXPECT_EQ(processes.wait(*pid), 3);
+  std::ifstream out(root / "out");
+  std::string line;
+  std::getline(out, line);
+  EXPECT_EQ(line, "a b");  // one argument, never split by a shell
+}
+
+TEST_F(LinuxProcessesTest, AMissingExecutableIsNotLaunched) {
+  LinuxProcesses processes;
+  EXPECT_FALSE(processes.launch((root / "absent").string(), {}));
+  EXPECT_FALSE(processes.wait(::getpid()));  // not a child of ours
+}
+
+TEST_F(LinuxProcessesTest, ChildrenNobodyWaitsForAreCollected) {
+  LinuxProcesses processes;
+  auto pid = processes.launch("/bin/true", {});
+  ASSERT_TRUE(pid);
+  auto deadline = std::chrono::steady_clock::now() + 5s;
+  while (processState(*pid) && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(10ms);
+  }
+  EXPECT_EQ(processState(*pid), std::nullopt) << "left as a zombie";
+  EXPECT_EQ(processes.wait(*pid), 0);  // the status is still known
+}
+
+TEST_F(LinuxProcessesTest, TerminateEndsAChildEvenWhenTheProgramBlocksTheSignal) {
+  // A program that handles termination through a signal queue blocks the signals; a child must
+  // not inherit that.
+  sigset_t blocked, previous;
+  sigemptyset(&blocked);
+  sigaddset(&blocked, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &blocked, &previous);
+  LinuxProcesses processes;
+  auto pid = processes.launch("/bin/sleep", {"30"});
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  ASSERT_TRUE(pid);
+  EXPECT_TRUE(processes.exists(*pid));
+
+  processes.terminate(*pid);
+
+  EXPECT_EQ(processes.wait(*pid), 128 + SIGTERM);
+  EXPECT_FALSE(processes.exists(*pid));
+}
+
+TEST_F(LinuxProcessesTest, DiscardedStandardErrorGoesNowhere) {
+  LinuxProcesses processes;
+  testing::internal::CaptureStderr();
+  auto pid =
+      processes.launch("/bin/sh", {"-c", "echo noise >&2"}, Processes::StandardError::discard);
+  ASSERT_TRUE(pid);
+  processes.wait(*pid);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+TEST_F(LinuxProcessesTest, ExistenceOfProcesses) {
+  LinuxProcesses processes;
+  EXPECT_TRUE(processes.exists(processes.currentProcessIdentifier()));
+  EXPECT_EQ(processes.currentProcessIdentifier(), ::getpid());
+  EXPECT_TRUE(processes.exists(1));  // not ours to signal, but there
+  auto pid = processes.launch("/bin/true", {});
+  ASSERT_TRUE(pid);
+  processes.wait(*pid);
+  EXPECT_FALSE(processes.exists(*pid));
+}
+
+}  // namespace
+}  // namespace quayline
