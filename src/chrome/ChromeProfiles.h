@@ -1,0 +1,28 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "chrome/ChromeProfile.h"
+#include "foundation/Subscription.h"
+#include "windows/AppWindow.h"
+
+namespace quayline {
+
+// The main browser's profiles and which windows belong to them.
+class ChromeProfiles {
+ public:
+  virtual ~ChromeProfiles() = default;
+  virtual const std::vector<ChromeProfile>& profiles() const = 0;
+  virtual std::optional<ChromeProfile> profile(const std::string& directory) const = 0;
+  // Profiles with windows, in profile order.
+  virtual std::vector<std::string> liveProfileDirectories() = 0;
+  // Browser windows no profile could be found for.
+  virtual std::vector<AppWindow> unattributedWindows() = 0;
+  // Called after every change of the profile list.
+  virtual Subscription observeProfiles(std::function<void()> observer) = 0;
+};
+
+}  // namespace quayline
