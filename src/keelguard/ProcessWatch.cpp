@@ -38,7 +38,6 @@ bool fileExists(const std::string& path) {
 }  // namespace
 
 WatchOutcome watch(pid_t pid, const std::string& snapshotPath) {
-  ::sleep(1);
   while (isAlive(pid)) {
     if (!fileExists(snapshotPath)) {
       return WatchOutcome::snapshotRemoved;
