@@ -1,11 +1,11 @@
 // Property-list coding on top of libplist 2.2.
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
-#include <algorithm>
 #include <memory>
 
 #include "foundation/PropertyListLimits.h"
@@ -25,6 +25,69 @@ struct MallocDeleter {
 };
 using CString = std::unique_ptr<char, MallocDeleter>;
 
+// The length of the well-formed UTF-8 sequence that starts the text, or zero.
+std::size_t utf8SequenceLength(std::string_view text) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) {
+    return 1;
+  }
+  std::size_t length = 0;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    low = lead == 0xE0 ? 0xA0 : 0x80;   // no overlong forms
+    high = lead == 0xED ? 0x9F : 0xBF;  // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    low = lead == 0xF0 ? 0x90 : 0x80;
+    high = lead == 0xF4 ? 0x8F : 0xBF;  // nothing beyond U+10FFFF
+  } else {
+    return 0;
+  }
+  if (text.size() < length || byte(1) < low || byte(1) > high) {
+    return 0;
+  }
+  for (std::size_t i = 2; i < length; ++i) {
+    if (byte(i) < 0x80 || byte(i) > 0xBF) {
+      return 0;
+    }
+  }
+  return length;
+}
+
+bool isValidUtf8(std::string_view text) {
+  while (!text.empty()) {
+    const std::size_t length = utf8SequenceLength(text);
+    if (length == 0) {
+      return false;
+    }
+    text.remove_prefix(length);
+  }
+  return true;
+}
+
+// libplist writes binary strings as UTF-16 converted from UTF-8 and garbles anything else, so
+// bytes that are not UTF-8 become U+FFFD before they are written.
+std::string validUtf8(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  while (!text.empty()) {
+    const std::size_t length = utf8SequenceLength(text);
+    if (length == 0) {
+      result += "\xEF\xBF\xBD";
+      text.remove_prefix(1);
+    } else {
+      result += text.substr(0, length);
+      text.remove_prefix(length);
+    }
+  }
+  return result;
+}
+
 // Property-list dates count from 2001-01-01 00:00:00 UTC.
 constexpr double kReferenceDateInUnixSeconds = 978307200;
 
@@ -34,8 +97,9 @@ PropertyDate dateFromNode(plist_t node) {
   plist_get_date_val(node, &seconds, &microseconds);
   // libplist truncates towards zero and drops the sign of the fraction, so a negative
   // time with a fraction lies one second lower than its whole part.
+  // Dates beyond the range arrive as its lowest second and stay there.
   std::int64_t whole = seconds;
-  if (seconds < 0 && microseconds != 0) {
+  if (seconds < 0 && microseconds != 0 && seconds != std::numeric_limits<std::int32_t>::min()) {
     whole -= 1;
   }
   return {static_cast<double>(whole) + kReferenceDateInUnixSeconds};
@@ -68,7 +132,7 @@ std::optional<PropertyValue> dictionaryFromNode(plist_t node, int depth) {
     plist_t child = nullptr;
     plist_dict_next_item(node, iterator.get(), &rawKey, &child);
     const CString key(rawKey);
-    if (!key || !child) {
+    if (!key || !child || !isValidUtf8(key.get())) {
       return std::nullopt;  // a key that is not a string
     }
     auto value = fromNode(child, depth + 1);
@@ -105,7 +169,7 @@ std::optional<PropertyValue> fromNode(plist_t node, int depth) {
       char* raw = nullptr;
       plist_get_string_val(node, &raw);
       const CString value(raw);
-      if (!value) {
+      if (!value || !isValidUtf8(value.get())) {
         return std::nullopt;
       }
       return PropertyValue(std::string(value.get()));
@@ -152,7 +216,7 @@ Node toNode(const PropertyValue& value) {
     case PropertyValue::Type::real:
       return Node(plist_new_real(*value.real()));
     case PropertyValue::Type::string:
-      return Node(plist_new_string(value.string()->c_str()));
+      return Node(plist_new_string(validUtf8(*value.string()).c_str()));
     case PropertyValue::Type::data: {
       const PropertyData& data = *value.data();
       return Node(plist_new_data(reinterpret_cast<const char*>(data.data()), data.size()));
@@ -169,7 +233,7 @@ Node toNode(const PropertyValue& value) {
     case PropertyValue::Type::dictionary: {
       Node dictionary(plist_new_dict());
       for (const auto& [key, item] : *value.dictionary()) {
-        plist_dict_set_item(dictionary.get(), key.c_str(), toNode(item).release());
+        plist_dict_set_item(dictionary.get(), validUtf8(key).c_str(), toNode(item).release());
       }
       return dictionary;
     }

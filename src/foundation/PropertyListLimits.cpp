@@ -65,8 +65,10 @@ class BinaryLayout {
     }
     const std::uint8_t marker = bytes_[offset];
     const unsigned kind = marker >> 4;
+    const bool isString = kind == 0x5 || kind == 0x6;
     const bool isDictionary = kind == 0xD;
-    if (kind != 0xA && kind != 0xB && kind != 0xC && !isDictionary) {
+    const bool isContainer = kind == 0xA || kind == 0xB || kind == 0xC || isDictionary;
+    if (!isString && !isContainer) {
       return {.valid = true};
     }
     std::uint64_t count = marker & 0xF;
@@ -82,6 +84,9 @@ class BinaryLayout {
       count = readBigEndian(bytes_.data() + cursor + 1, width);
       cursor += 1 + width;
     }
+    if (isString) {
+      return {.valid = stringIsClean(cursor, count, kind == 0x6 ? 2 : 1)};
+    }
     const std::uint64_t room = (objectsEnd_ - cursor) / refWidth_;
     if (count > room || (isDictionary && count > room / 2)) {
       return {};
@@ -94,6 +99,20 @@ class BinaryLayout {
   }
 
  private:
+  // libplist 2.2 asserts that a string has no NUL inside, so such strings, like strings that
+  // run past the objects, are refused here.
+  bool stringIsClean(std::size_t start, std::uint64_t units, unsigned unitWidth) const {
+    if (units > (objectsEnd_ - start) / unitWidth) {
+      return false;
+    }
+    for (std::size_t at = start; at < start + units * unitWidth; at += unitWidth) {
+      if (bytes_[at] == 0 && (unitWidth == 1 || bytes_[at + 1] == 0)) {
+        return false;
+      }
+    }
+    return true;
+  }
+
   std::span<const std::uint8_t> bytes_;
   std::size_t objectsEnd_ = 0;
   std::uint64_t tableStart_ = 0;
@@ -155,7 +174,8 @@ bool binaryWithinLimits(std::span<const std::uint8_t> bytes) {
         return false;
       }
       if (visits[child] == Visit::done) {
-        path.back().nodes = std::min(path.back().nodes + expanded[child], kMaxPropertyListNodes + 1);
+        path.back().nodes =
+            std::min(path.back().nodes + expanded[child], kMaxPropertyListNodes + 1);
       }
       continue;
     }
@@ -182,6 +202,10 @@ bool isNameCharacter(char c) {
 // Counts how deeply <array> and <dict> elements nest, skipping comments, CDATA sections,
 // processing instructions and declarations the way an XML reader does.
 bool xmlWithinLimits(std::string_view text) {
+  // XML has no NUL characters, and libplist 2.2 asserts on strings that hold one.
+  if (text.find('\0') != std::string_view::npos) {
+    return false;
+  }
   int depth = 0;
   std::size_t at = 0;
   auto skipPast = [&](std::string_view terminator) {

@@ -13,9 +13,10 @@ namespace quayline {
 inline constexpr int kMaxPropertyListDepth = 256;
 inline constexpr std::size_t kMaxPropertyListNodes = std::size_t{1} << 20;
 
-// True when the bytes may be handed to libplist: an XML text whose array and dictionary
-// elements nest no deeper than the limit, or a structurally sound binary property list within
-// both limits. Anything else is refused (it would not decode completely anyway).
+// True when the bytes may be handed to libplist: an XML text without NUL characters whose
+// array and dictionary elements nest no deeper than the limit, or a structurally sound binary
+// property list within both limits whose strings hold no NUL. Anything else is refused (it would
+// not decode completely anyway, or it would trip the library's assertions).
 bool isWithinPropertyListLimits(std::span<const std::uint8_t> bytes);
 
 }  // namespace quayline

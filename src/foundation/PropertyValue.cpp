@@ -7,7 +7,9 @@
 namespace quayline {
 namespace {
 
-void indent(std::string& out, int level) { out.append(static_cast<std::size_t>(level) * 4, ' '); }
+void indent(std::string& out, int level) {
+  out.append(static_cast<std::size_t>(level) * 4, ' ');
+}
 
 bool isBareWordCharacter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
@@ -76,7 +78,8 @@ void civilFromDays(std::int64_t days, std::int64_t& year, unsigned& month, unsig
   days += 719468;
   const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
   const auto dayOfEra = static_cast<unsigned>(days - era * 146097);
-  const unsigned yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const unsigned yearOfEra =
+      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
   const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
   const unsigned shiftedMonth = (5 * dayOfYear + 2) / 153;
   day = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
@@ -99,11 +102,10 @@ void appendDate(std::string& out, const PropertyDate& date) {
   unsigned day = 0;
   civilFromDays(days, year, month, day);
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%04lld-%02u-%02u %02lld:%02lld:%02lld +0000",
-                static_cast<long long>(year), month, day,
-                static_cast<long long>(secondOfDay / 3600),
-                static_cast<long long>(secondOfDay / 60 % 60),
-                static_cast<long long>(secondOfDay % 60));
+  std::snprintf(
+      buffer, sizeof buffer, "%04lld-%02u-%02u %02lld:%02lld:%02lld +0000",
+      static_cast<long long>(year), month, day, static_cast<long long>(secondOfDay / 3600),
+      static_cast<long long>(secondOfDay / 60 % 60), static_cast<long long>(secondOfDay % 60));
   out += buffer;
 }
 

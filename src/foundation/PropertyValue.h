@@ -77,11 +77,13 @@ std::ostream& operator<<(std::ostream& out, const PropertyValue& value);
 
 // Property-list coding. Decoding accepts XML and binary property lists (told apart by their
 // content) and gives nothing for anything it cannot read completely: malformed or truncated
-// bytes, keyed-archive UIDs, dictionary keys that are not strings, nesting deeper than 256.
+// bytes, keyed-archive UIDs, dictionary keys that are not strings, strings that are not UTF-8,
+// nesting deeper than 256.
 //
 // What the formats cannot hold: dates are kept to the whole second (the XML form has no
 // fractions) between 1932-12-13 and 2069-01-19 (later or earlier dates are clamped, see
-// isRepresentableDate); strings and keys end at their first NUL character.
+// isRepresentableDate); strings and keys end at their first NUL character, and bytes in them
+// that are not UTF-8 are written as U+FFFD.
 std::optional<PropertyValue> decodePropertyList(std::span<const std::uint8_t> bytes);
 std::optional<PropertyValue> decodePropertyList(std::string_view bytes);
 std::string encodeXmlPropertyList(const PropertyValue& value);

@@ -51,7 +51,9 @@ std::string preferencesDirectory() {
   if (std::string dir = environmentValue("QUAYLINE_PREFERENCES_DIR"); !dir.empty()) {
     return dir;
   }
-  if (std::string config = environmentValue("XDG_CONFIG_HOME"); !config.empty()) {
+  // Relative values are invalid under the base-directory convention and ignored, as Quayline's
+  // own store does.
+  if (std::string config = environmentValue("XDG_CONFIG_HOME"); config.starts_with('/')) {
     return config + "/quayline/preferences";
   }
   return homeDirectory() + "/.config/quayline/preferences";

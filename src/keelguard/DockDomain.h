@@ -7,7 +7,7 @@
 namespace keelguard {
 
 // Where Quayline's preference store keeps its domain files: $QUAYLINE_PREFERENCES_DIR, else
-// $XDG_CONFIG_HOME/quayline/preferences, else ~/.config/quayline/preferences.
+// $XDG_CONFIG_HOME/quayline/preferences (when absolute), else ~/.config/quayline/preferences.
 std::string preferencesDirectory();
 
 // Writes the three auto-hide settings into the dock's domain file: each key takes the entry of

@@ -52,7 +52,10 @@ void SystemDockVisibility::hideAtLaunch() {
 }
 
 void SystemDockVisibility::restoreAtTermination() {
-  if (hidesSystemDock()) {
+  // A run that left the dock alone (its settings could not be recorded) has nothing to undo:
+  // restoring without a snapshot would remove the user's own values.
+  std::error_code error;
+  if (hidesSystemDock() && (hidThisRun_ || std::filesystem::exists(snapshotPath(), error))) {
     restore();
   }
 }
@@ -67,6 +70,7 @@ void SystemDockVisibility::hideSystemDock() {
   preferences_.set(domain, keys[1], PropertyValue(hiddenDelay));
   preferences_.set(domain, keys[2], PropertyValue(std::int64_t{0}));
   preferences_.synchronize(domain);
+  hidThisRun_ = true;
   restartDock();
   startWatchdog();
 }

@@ -82,6 +82,7 @@ class SystemDockVisibility {
     std::optional<ProcessId> pid;  // nothing when the launch failed
   };
   std::optional<Watchdog> watchdog_;
+  bool hidThisRun_ = false;
   std::optional<std::filesystem::path> snapshotPath_;
 };
 

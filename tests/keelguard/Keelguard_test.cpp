@@ -1,142 +1,23 @@
 // Black-box tests of the Keelguard program: real processes, real files, a real killall.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <csignal>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <map>
-#include <thread>
 
-#include "foundation/PropertyValue.h"
+#include "keelguard/ProcessSandbox.h"
 
-extern char** environ;
-
-namespace quayline {
+namespace quayline::testing {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using Dictionary = PropertyValue::Dictionary;
-using Environment = std::map<std::string, std::string>;
 
 const std::string keelguardPath = QUAYLINE_STAGE_DIR "/libexec/quayline/Keelguard";
 const std::string usage = "usage: Keelguard <pid> <snapshot.plist>\n";
 
-std::string readFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const fs::path& path, std::string_view bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::optional<Dictionary> decodeDictionary(const std::string& bytes) {
-  auto decoded = decodePropertyList(std::string_view(bytes));
-  if (!decoded || decoded->dictionary() == nullptr) {
-    return std::nullopt;
-  }
-  return *decoded->dictionary();
-}
-
-struct Finished {
-  bool exited = false;
-  int status = -1;  // the exit code, or the signal number when ended by one
-  bool signaled = false;
-  std::string out;
-  std::string err;
-};
-
-class KeelguardTest : public testing::Test {
+class KeelguardTest : public ProcessSandbox {
  protected:
-  void SetUp() override {
-    root =
-        fs::temp_directory_path() / ("quayline-keelguard-" + std::to_string(::getpid()) + "-" +
-                                     testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root);
-    fs::create_directories(root);
-    for (auto [name, folder] : {std::pair{"HOME", "home"},
-                                {"XDG_CONFIG_HOME", "config"},
-                                {"XDG_DATA_HOME", "data"},
-                                {"QUAYLINE_PREFERENCES_DIR", "prefs"}}) {
-      fs::create_directories(root / folder);
-      ::setenv(name, (root / folder).c_str(), 1);
-    }
-    // The stand-in for the system dock: any long-running program whose process is named "Dock".
-    fs::create_directories(root / "bin");
-    fs::copy_file(fs::exists("/usr/bin/sleep") ? "/usr/bin/sleep" : "/bin/sleep",
-                  root / "bin" / "Dock");
-  }
-
-  void TearDown() override {
-    for (pid_t pid : started) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, nullptr, 0);
-    }
-    fs::remove_all(root);
-  }
-
-  fs::path snapshot() const { return root / "data" / "Quayline" / "SystemDockSnapshot.plist"; }
-  fs::path domainFile() const { return root / "prefs" / "com.apple.dock.plist"; }
-
   void writeSnapshot(const Dictionary& values) {
     writeFile(snapshot(), encodeXmlPropertyList(PropertyValue(values)));
-  }
-  void writeDomain(const Dictionary& values) {
-    writeFile(domainFile(), encodeXmlPropertyList(PropertyValue(values)));
-  }
-  std::optional<Dictionary> domain() const { return decodeDictionary(readFile(domainFile())); }
-
-  // Starts a program with the test's environment plus `extra` (an empty value unsets nothing; it
-  // sets the variable empty). Its output goes to files read by finish().
-  pid_t start(const std::vector<std::string>& argv, const Environment& extra = {}) {
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-      std::string text(*entry);
-      if (!extra.contains(text.substr(0, text.find('=')))) {
-        environment.push_back(text);
-      }
-    }
-    for (const auto& [name, value] : extra) {
-      environment.push_back(name + "=" + value);
-    }
-    std::vector<char*> envp;
-    for (auto& text : environment) {
-      envp.push_back(text.data());
-    }
-    envp.push_back(nullptr);
-    std::vector<char*> args;
-    for (const auto& argument : argv) {
-      args.push_back(const_cast<char*>(argument.c_str()));
-    }
-    args.push_back(nullptr);
-
-    const int index = static_cast<int>(started.size());
-    const auto out = root / ("out-" + std::to_string(index));
-    const auto err = root / ("err-" + std::to_string(index));
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = 0;
-    int failed = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, args.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    EXPECT_EQ(failed, 0) << argv[0];
-    started.push_back(pid);
-    outputs[pid] = {out, err};
-    return pid;
   }
 
   pid_t startKeelguard(const std::vector<std::string>& arguments, const Environment& extra = {}) {
@@ -147,7 +28,6 @@ class KeelguardTest : public testing::Test {
   pid_t startKeelguard(pid_t watched, const Environment& extra = {}) {
     return startKeelguard({std::to_string(watched), snapshot().string()}, extra);
   }
-  pid_t startDock() { return start({(root / "bin" / "Dock").string(), "60"}); }
   pid_t startWatched() { return start({"/bin/sleep", "60"}); }
 
   // A process id that no longer names any process.
@@ -155,26 +35,6 @@ class KeelguardTest : public testing::Test {
     pid_t pid = start({"/bin/true"});
     finish(pid, 5s);
     return pid;
-  }
-
-  // Waits up to `timeout` for the process to end and collects it; nothing when it still runs.
-  std::optional<Finished> finish(pid_t pid, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    int raw = 0;
-    while (::waitpid(pid, &raw, WNOHANG) == 0) {
-      if (std::chrono::steady_clock::now() > deadline) {
-        return std::nullopt;
-      }
-      std::this_thread::sleep_for(10ms);
-    }
-    std::erase(started, pid);
-    Finished result;
-    result.exited = WIFEXITED(raw);
-    result.signaled = WIFSIGNALED(raw);
-    result.status = result.exited ? WEXITSTATUS(raw) : WTERMSIG(raw);
-    result.out = readFile(outputs[pid].first);
-    result.err = readFile(outputs[pid].second);
-    return result;
   }
 
   // Runs Keelguard to its end (or gives up after a few seconds).
@@ -218,10 +78,6 @@ class KeelguardTest : public testing::Test {
     merged.insert(values.begin(), values.end());
     return merged;
   }
-
-  fs::path root;
-  std::vector<pid_t> started;
-  std::map<pid_t, std::pair<fs::path, fs::path>> outputs;
 };
 
 TEST_F(KeelguardTest, BadCommandLinesPrintTheUsageAndExitWithStatusTwo) {
@@ -410,6 +266,9 @@ TEST_F(KeelguardTest, TheDomainFolderFollowsThePreferenceStoreRules) {
       {"no config home",
        {{"QUAYLINE_PREFERENCES_DIR", ""}, {"XDG_CONFIG_HOME", ""}},
        root / "home/.config/quayline/preferences"},
+      {"relative config home",
+       {{"QUAYLINE_PREFERENCES_DIR", ""}, {"XDG_CONFIG_HOME", "config"}},
+       root / "home/.config/quayline/preferences"},
       {"override",
        {{"QUAYLINE_PREFERENCES_DIR", (root / "elsewhere/deep").string()}},
        root / "elsewhere/deep"},
@@ -420,7 +279,7 @@ TEST_F(KeelguardTest, TheDomainFolderFollowsThePreferenceStoreRules) {
 
     expectCleanExit(finish(startKeelguard(endedPid(), row.environment), 5s));
 
-    auto written = decodeDictionary(readFile(row.folder / "com.apple.dock.plist"));
+    auto written = readDictionary(row.folder / "com.apple.dock.plist");
     EXPECT_EQ(written, (Dictionary{{"autohide", PropertyValue(true)}}));
     struct stat info {};
     ASSERT_EQ(::stat(row.folder.c_str(), &info), 0);
@@ -437,7 +296,7 @@ TEST_F(KeelguardTest, ADomainThatCannotBeWrittenKeepsTheSnapshotForTheNextLaunch
       startKeelguard(endedPid(), {{"QUAYLINE_PREFERENCES_DIR", (root / "blocked/prefs").string()}}),
       5s));
 
-  EXPECT_EQ(decodeDictionary(readFile(snapshot())), user);
+  EXPECT_EQ(readDictionary(snapshot()), user);
 }
 
 TEST_F(KeelguardTest, AProcessThatEndedButWasNotCollectedCountsAsGone) {
@@ -473,4 +332,4 @@ TEST_F(KeelguardTest, ATerminationRequestEndsItAtOnceWithoutRestoring) {
 }
 
 }  // namespace
-}  // namespace quayline
+}  // namespace quayline::testing

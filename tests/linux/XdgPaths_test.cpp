@@ -13,8 +13,10 @@ TEST_F(XdgPathsTest, FoldersComeFromTheEnvironmentWithTheirDefaults) {
   XdgPaths paths;
   EXPECT_EQ(paths.homeDirectory(), (root / "home").string());
   EXPECT_EQ(paths.applicationSupportDirectory(), (root / "data").string());
-  ::setenv("XDG_DATA_HOME", "", 1);
-  EXPECT_EQ(paths.applicationSupportDirectory(), (root / "home/.local/share").string());
+  for (const char* ignored : {"", "relative/data"}) {
+    ::setenv("XDG_DATA_HOME", ignored, 1);
+    EXPECT_EQ(paths.applicationSupportDirectory(), (root / "home/.local/share").string());
+  }
   ::unsetenv("HOME");
   EXPECT_FALSE(paths.homeDirectory().empty());  // the account's home
 }

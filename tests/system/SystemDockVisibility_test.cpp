@@ -308,6 +308,11 @@ TEST_F(SystemDockVisibilityTest, WhenNoSnapshotCanBeWrittenTheDockIsLeftAlone) {
   EXPECT_TRUE(processes.launches.empty());
   ASSERT_EQ(log.messagesIn("dock").size(), 1u);
   EXPECT_NE(log.messagesIn("dock")[0].find(snapshot().parent_path().string()), std::string::npos);
+
+  // Nothing was hidden, so the end of the run has nothing to put back either.
+  visibility.restoreAtTermination();
+  EXPECT_TRUE(preferences.writes(dock).empty());
+  EXPECT_TRUE(processes.launches.empty());
 }
 
 TEST_F(SystemDockVisibilityTest, WhenTheSnapshotFileCannotBeCreatedTheDockIsLeftAlone) {

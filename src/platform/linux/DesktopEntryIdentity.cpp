@@ -1,6 +1,11 @@
 #include "platform/linux/DesktopEntryIdentity.h"
 
+#include <gio/gio.h>
+
 #include <array>
+#include <chrono>
+#include <mutex>
+#include <optional>
 #include <utility>
 
 namespace quayline::DesktopEntryIdentity {
@@ -27,6 +32,32 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 14> kAliases
     {"google-chrome", "com.google.Chrome"},
     {"com.google.Chrome", "com.google.Chrome"},
 }};
+
+constexpr std::string_view kFileManager = "com.apple.finder";
+// Reading the default handler means reading the MIME association files; the answer is kept
+// this long.
+constexpr auto kFileManagerCacheLifetime = std::chrono::seconds(5);
+
+// The desktop-file id of the default handler of folders, the desktop's file manager.
+std::optional<std::string> defaultFolderHandler() {
+  static std::mutex mutex;
+  static std::optional<std::string> cached;
+  static std::optional<std::chrono::steady_clock::time_point> readAt;
+  std::lock_guard lock(mutex);
+  const auto now = std::chrono::steady_clock::now();
+  if (readAt && now - *readAt < kFileManagerCacheLifetime) {
+    return cached;
+  }
+  readAt = now;
+  cached.reset();
+  if (GAppInfo* handler = g_app_info_get_default_for_type("inode/directory", FALSE)) {
+    if (const char* id = g_app_info_get_id(handler)) {
+      cached = std::string(id);
+    }
+    g_object_unref(handler);
+  }
+  return cached;
+}
 
 }  // namespace
 
@@ -61,6 +92,15 @@ std::string bundleIdentifier(std::string_view desktopFileId) {
   for (const auto& [entry, alias] : kAliases) {
     if (id == entry) {
       return std::string(alias);
+    }
+  }
+  if (const auto fileManager = defaultFolderHandler()) {
+    std::string_view handler = *fileManager;
+    if (handler.ends_with(kSuffix)) {
+      handler.remove_suffix(kSuffix.size());
+    }
+    if (handler == id) {
+      return std::string(kFileManager);
     }
   }
   return std::string(id);

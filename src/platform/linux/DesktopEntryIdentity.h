@@ -16,7 +16,8 @@ std::string desktopFileId(std::string_view path,
                           const std::vector<std::string>& applicationDirectories);
 
 // The bundle identifier for a desktop-file id: the id without ".desktop", except that the file
-// managers and the Chromium-family browsers carry the identifiers the dock's logic knows them by.
+// managers (the known ones, and whichever application GIO names as the default handler of
+// folders) and the Chromium-family browsers carry the identifiers the dock's logic knows them by.
 std::string bundleIdentifier(std::string_view desktopFileId);
 
 }  // namespace DesktopEntryIdentity

@@ -11,7 +11,9 @@
 namespace quayline {
 namespace {
 
-std::error_code lastError() { return {errno, std::generic_category()}; }
+std::error_code lastError() {
+  return {errno, std::generic_category()};
+}
 
 class Descriptor {
  public:

@@ -36,7 +36,7 @@ std::filesystem::path FilePreferenceDomains::defaultDirectory() {
   if (std::string configured = environment("QUAYLINE_PREFERENCES_DIR"); !configured.empty()) {
     return configured;
   }
-  // The base directory specification ignores relative values.
+  // XDG base directories must be absolute; a relative XDG_CONFIG_HOME is ignored.
   if (std::filesystem::path config = environment("XDG_CONFIG_HOME"); config.is_absolute()) {
     return config / "quayline" / "preferences";
   }

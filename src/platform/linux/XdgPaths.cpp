@@ -65,7 +65,8 @@ std::string XdgPaths::homeDirectory() {
 }
 
 std::string XdgPaths::applicationSupportDirectory() {
-  if (std::string data = environmentValue("XDG_DATA_HOME"); !data.empty()) {
+  // The base-directory convention ignores relative values.
+  if (std::string data = environmentValue("XDG_DATA_HOME"); data.starts_with('/')) {
     return data;
   }
   return homeDirectory() + "/.local/share";
@@ -74,7 +75,7 @@ std::string XdgPaths::applicationSupportDirectory() {
 std::optional<std::string> XdgPaths::downloadsDirectory() {
   const std::string home = homeDirectory();
   std::string config = environmentValue("XDG_CONFIG_HOME");
-  if (config.empty()) {
+  if (!config.starts_with('/')) {
     config = home + "/.config";
   }
   std::ifstream file(config + "/user-dirs.dirs");

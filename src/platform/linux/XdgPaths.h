@@ -10,7 +10,7 @@ class XdgPaths final : public Paths {
  public:
   // $HOME, or the home directory of the user's account entry.
   std::string homeDirectory() override;
-  // $XDG_DATA_HOME, or ~/.local/share.
+  // $XDG_DATA_HOME when absolute, or ~/.local/share.
   std::string applicationSupportDirectory() override;
   // XDG_DOWNLOAD_DIR of $XDG_CONFIG_HOME/user-dirs.dirs (~/.config when unset), or ~/Downloads.
   std::optional<std::string> downloadsDirectory() override;

@@ -6,7 +6,13 @@
 namespace quayline::defaults {
 namespace {
 
-ParsedCommand failure(std::string message) { return {.error = std::move(message)}; }
+ParsedCommand failure(std::string message) {
+  return {.error = std::move(message)};
+}
+
+ParsedCommand misuse(std::string message) {
+  return {.error = std::move(message), .showUsage = true};
+}
 
 std::string domainArgument(std::string_view argument) {
   if (argument == "-g" || argument == "-globalDomain") {
@@ -15,13 +21,15 @@ std::string domainArgument(std::string_view argument) {
   return std::string(argument);
 }
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string quoted(std::string_view text) {
+  return "\"" + std::string(text) + "\"";
+}
 
 enum class TypeFlag { string, boolean, integer, real, data, date, array, dictionary };
 
 std::optional<TypeFlag> typeFlag(std::string_view argument) {
   static constexpr std::pair<std::string_view, TypeFlag> kFlags[] = {
-      {"-string", TypeFlag::string}, {"-bool", TypeFlag::boolean},
+      {"-string", TypeFlag::string},   {"-bool", TypeFlag::boolean},
       {"-boolean", TypeFlag::boolean}, {"-int", TypeFlag::integer},
       {"-integer", TypeFlag::integer}, {"-float", TypeFlag::real},
       {"-data", TypeFlag::data},       {"-date", TypeFlag::date},
@@ -129,12 +137,12 @@ ParsedCommand parseWrite(std::string domain, std::string key,
 
 ParsedCommand parseCommand(std::span<const std::string_view> arguments) {
   if (arguments.empty()) {
-    return failure("no command given");
+    return misuse("no command given");
   }
   const std::string_view verb = arguments[0];
   const auto rest = arguments.subspan(1);
   const auto wrongCount = [&] {
-    return failure("wrong number of arguments for " + std::string(verb));
+    return misuse("wrong number of arguments for " + std::string(verb));
   };
   if (verb == "help" || verb == "-h" || verb == "--help") {
     return {.command = ShowUsage{}};
@@ -160,8 +168,9 @@ ParsedCommand parseCommand(std::span<const std::string_view> arguments) {
                : wrongCount();
   }
   if (verb == "write") {
-    return rest.size() >= 2 ? parseWrite(domainArgument(rest[0]), std::string(rest[1]), rest.subspan(2))
-                            : wrongCount();
+    return rest.size() >= 2
+               ? parseWrite(domainArgument(rest[0]), std::string(rest[1]), rest.subspan(2))
+               : wrongCount();
   }
   if (verb == "delete") {
     switch (rest.size()) {
@@ -182,7 +191,7 @@ ParsedCommand parseCommand(std::span<const std::string_view> arguments) {
     }
     return {.command = ExportDomain{domainArgument(rest[0]), std::string(rest[1])}};
   }
-  return failure("unknown command " + quoted(verb));
+  return misuse("unknown command " + quoted(verb));
 }
 
 std::string_view usageText() {

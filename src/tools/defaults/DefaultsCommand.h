@@ -46,13 +46,14 @@ struct ExportDomain {
   std::string destination;  // a path, or "-" for standard output
 };
 
-using Command = std::variant<ShowUsage, ListDomains, ReadEverything, ReadDomain, ReadValue,
-                             ReadType, WriteValue, DeleteDomain, DeleteValue, ImportDomain,
-                             ExportDomain>;
+using Command =
+    std::variant<ShowUsage, ListDomains, ReadEverything, ReadDomain, ReadValue, ReadType,
+                 WriteValue, DeleteDomain, DeleteValue, ImportDomain, ExportDomain>;
 
 struct ParsedCommand {
   std::optional<Command> command;
-  std::string error;  // why there is no command
+  std::string error;       // why there is no command
+  bool showUsage = false;  // the arguments were not shaped like any command
 };
 
 // The arguments after the program name. No arguments at all is an error that shows the usage.

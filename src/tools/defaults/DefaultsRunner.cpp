@@ -105,8 +105,7 @@ class Runner {
       return fail(sourceName(command.source) + " is not a readable property list");
     }
     if (!decoded->dictionary()) {
-      return fail(sourceName(command.source) + " holds " +
-                  std::string(typeName(decoded->type())) +
+      return fail(sourceName(command.source) + " holds " + std::string(typeName(decoded->type())) +
                   " at its top level; a domain is imported from a dictionary");
     }
     if (!domains_.replaceAll(command.domain, std::move(*decoded->dictionary()))) {

@@ -9,8 +9,9 @@ namespace {
 
 std::string lowercase(std::string_view text) {
   std::string result(text);
-  std::transform(result.begin(), result.end(), result.begin(),
-                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+  std::transform(result.begin(), result.end(), result.begin(), [](unsigned char c) {
+    return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  });
   return result;
 }
 
@@ -127,9 +128,8 @@ std::optional<PropertyDate> parseIsoDate(std::string_view text) {
   const auto hour = digits(text, 11, 2);
   const auto minute = digits(text, 14, 2);
   const auto second = digits(text, 17, 2);
-  if (!year || !month || !day || !hour || !minute || !second || text[4] != '-' ||
-      text[7] != '-' || (text[10] != 'T' && text[10] != 't') || text[13] != ':' ||
-      text[16] != ':') {
+  if (!year || !month || !day || !hour || !minute || !second || text[4] != '-' || text[7] != '-' ||
+      (text[10] != 'T' && text[10] != 't') || text[13] != ':' || text[16] != ':') {
     return std::nullopt;
   }
   if (*month < 1 || *month > 12 || *day < 1 ||

@@ -11,7 +11,10 @@ int main(int argc, char** argv) {
   const std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
   const defaults::ParsedCommand parsed = defaults::parseCommand(arguments);
   if (!parsed.command) {
-    std::cerr << "quayline-defaults: " << parsed.error << "\n\n" << defaults::usageText();
+    std::cerr << "quayline-defaults: " << parsed.error << '\n';
+    if (parsed.showUsage) {
+      std::cerr << '\n' << defaults::usageText();
+    }
     return 1;
   }
   FilePreferenceDomains domains(FilePreferenceDomains::defaultDirectory());

@@ -1,0 +1,245 @@
+// The window registry's enumeration against a real X server: 20 applications with 10 windows
+// each, read through the accessibility adapter as the registry reads them (each application's
+// "AXWindows", then six attributes of every window in one batch).
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <QCoreApplication>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/SystemLog.h"
+#include "platform/linux/DesktopEntryIndex.h"
+#include "platform/linux/x11/ActivationHistory.h"
+#include "platform/linux/x11/X11Accessibility.h"
+#include "platform/linux/x11/XConnection.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace quayline;
+
+constexpr int kApplications = 20;
+constexpr int kWindowsEach = 10;
+
+class NullLog final : public SystemLog {
+ public:
+  void log(std::string_view, std::string_view) override {}
+  void console(std::string_view) override {}
+};
+
+pid_t spawn(const std::vector<std::string>& arguments, int keep = -1) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  if (keep >= 0) {
+    posix_spawn_file_actions_adddup2(&actions, keep, keep);
+  }
+  std::vector<char*> argv;
+  for (const auto& argument : arguments) {
+    argv.push_back(const_cast<char*>(argument.c_str()));
+  }
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+    pid = -1;
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+void stop(pid_t pid) {
+  if (pid > 0) {
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+  }
+}
+
+xcb_atom_t atom(xcb_connection_t* c, const char* name) {
+  auto* reply = xcb_intern_atom_reply(
+      c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+  const xcb_atom_t result = reply != nullptr ? reply->atom : 0;
+  std::free(reply);
+  return result;
+}
+
+std::size_t clientCount(xcb_connection_t* c, xcb_window_t root, xcb_atom_t list) {
+  auto* reply = xcb_get_property_reply(
+      c, xcb_get_property(c, 0, root, list, XCB_ATOM_WINDOW, 0, 4096), nullptr);
+  const std::size_t count =
+      reply != nullptr ? static_cast<std::size_t>(xcb_get_property_value_length(reply)) / 4 : 0;
+  std::free(reply);
+  return count;
+}
+
+// Xvfb on a free display, openbox on it, and 200 mapped windows of 20 "processes".
+class Display {
+ public:
+  Display() {
+    int pipe[2];
+    if (::pipe2(pipe, O_CLOEXEC) != 0) {
+      return;
+    }
+    server_ = spawn({"Xvfb", "-displayfd", std::to_string(pipe[1]), "-nolisten", "tcp",
+                     "-noreset", "-screen", "0", "1920x1080x24"},
+                    pipe[1]);
+    ::close(pipe[1]);
+    std::string number;
+    while (number.find('\n') == std::string::npos) {
+      pollfd descriptor{pipe[0], POLLIN, 0};
+      char buffer[16];
+      if (::poll(&descriptor, 1, 10000) <= 0) {
+        break;
+      }
+      const ssize_t length = ::read(pipe[0], buffer, sizeof buffer);
+      if (length <= 0) {
+        break;
+      }
+      number.append(buffer, static_cast<std::size_t>(length));
+    }
+    ::close(pipe[0]);
+    if (number.find('\n') == std::string::npos) {
+      return;
+    }
+    display_ = ":" + number.substr(0, number.find('\n'));
+    ::setenv("DISPLAY", display_.c_str(), 1);
+    for (int attempt = 0; attempt < 500 && !windows_; ++attempt) {
+      windows_ = xcb_connect(display_.c_str(), nullptr);
+      if (xcb_connection_has_error(windows_) != 0) {
+        xcb_disconnect(windows_);
+        windows_ = nullptr;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
+    }
+    if (!windows_) {
+      return;
+    }
+    const auto configuration = std::filesystem::temp_directory_path() /
+                               ("quayline-bench-openbox-" + std::to_string(::getpid()) + ".xml");
+    std::ofstream(configuration) << "<openbox_config xmlns=\"http://openbox.org/3.4/rc\">"
+                                    "<keyboard/><mouse/></openbox_config>\n";
+    windowManager_ = spawn({"openbox", "--config-file", configuration.string()});
+    createWindows();
+    std::filesystem::remove(configuration);
+  }
+
+  ~Display() {
+    if (windows_) {
+      xcb_disconnect(windows_);
+    }
+    stop(windowManager_);
+    stop(server_);
+  }
+
+  bool ready() const { return ready_; }
+  const std::string& name() const { return display_; }
+
+ private:
+  void createWindows() {
+    xcb_connection_t* c = windows_;
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const xcb_atom_t check = atom(c, "_NET_SUPPORTING_WM_CHECK");
+    for (int attempt = 0; attempt < 500 && clientCount(c, screen->root, check) == 0; ++attempt) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    const xcb_atom_t pid = atom(c, "_NET_WM_PID");
+    const xcb_atom_t name = atom(c, "_NET_WM_NAME");
+    const xcb_atom_t utf8 = atom(c, "UTF8_STRING");
+    const xcb_atom_t type = atom(c, "_NET_WM_WINDOW_TYPE");
+    const xcb_atom_t normal = atom(c, "_NET_WM_WINDOW_TYPE_NORMAL");
+    for (int app = 0; app < kApplications; ++app) {
+      const std::uint32_t process = 100000 + static_cast<std::uint32_t>(app);
+      for (int w = 0; w < kWindowsEach; ++w) {
+        const xcb_window_t window = xcb_generate_id(c);
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root,
+                          static_cast<std::int16_t>(20 * w), static_cast<std::int16_t>(10 * app),
+                          400, 300, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0,
+                          nullptr);
+        const std::string title = "Document " + std::to_string(w) + " - Application " +
+                                  std::to_string(app);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, name, utf8, 8,
+                            static_cast<std::uint32_t>(title.size()), title.data());
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, pid, XCB_ATOM_CARDINAL, 32, 1,
+                            &process);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, type, XCB_ATOM_ATOM, 32, 1,
+                            &normal);
+        const char wmClass[] = "bench\0Bench";
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS,
+                            XCB_ATOM_STRING, 8, sizeof wmClass, wmClass);
+        xcb_map_window(c, window);
+      }
+    }
+    xcb_flush(c);
+    const xcb_atom_t list = atom(c, "_NET_CLIENT_LIST");
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+      if (clientCount(c, screen->root, list) >= kApplications * kWindowsEach) {
+        ready_ = true;
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+
+  std::string display_;
+  pid_t server_ = -1;
+  pid_t windowManager_ = -1;
+  xcb_connection_t* windows_ = nullptr;
+  bool ready_ = false;
+};
+
+void BM_RegistryEnumerationOf200Windows(benchmark::State& state) {
+  Display display;
+  if (!display.ready()) {
+    state.SkipWithError("Xvfb and openbox did not come up");
+    return;
+  }
+  int argc = 1;
+  char name[] = "quayline_bench";
+  char* argv[] = {name, nullptr};
+  QCoreApplication application(argc, argv);
+  NullLog log;
+  auto connection = x11::XConnection::open(log, display.name().c_str());
+  x11::ActivationHistory history(*connection);
+  DesktopEntryIndex entries;
+  X11Accessibility accessibility(*connection, history, entries);
+  accessibility.setMessagingTimeout(1.0);
+  const std::vector<std::string_view> names{AX::subrole, AX::title,    AX::minimized,
+                                            AX::main,    AX::position, AX::size};
+  std::size_t windows = 0;
+  for (auto _ : state) {
+    windows = 0;
+    for (int app = 0; app < kApplications; ++app) {
+      const auto element = accessibility.applicationElement(100000 + app);
+      const auto list = accessibility.attribute(element, AX::windows);
+      const auto* elements = list ? std::get_if<std::vector<AXElement>>(&*list) : nullptr;
+      if (elements == nullptr) {
+        continue;
+      }
+      auto values = accessibility.attributes(*elements, names);
+      windows += values.size();
+      benchmark::DoNotOptimize(values);
+    }
+    connection->dispatchPendingEvents();
+  }
+  if (windows != kApplications * kWindowsEach) {
+    state.SkipWithError("not every window was listed");
+  }
+  state.counters["windows"] = static_cast<double>(windows);
+}
+BENCHMARK(BM_RegistryEnumerationOf200Windows)->Unit(benchmark::kMillisecond);
+
+}  // namespace

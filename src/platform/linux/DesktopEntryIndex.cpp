@@ -1,0 +1,270 @@
+#include "platform/linux/DesktopEntryIndex.h"
+
+#include <gio/gdesktopappinfo.h>
+#include <gio/gio.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+#include "platform/linux/DesktopEntryIdentity.h"
+
+namespace quayline {
+
+namespace {
+
+constexpr auto kCheckInterval = std::chrono::seconds(2);
+// GIO notices changed folders through its own file monitors, shortly after we do: a folder that
+// just changed is read once more a little later.
+constexpr auto kSettleDelay = std::chrono::seconds(2);
+constexpr auto kReloadInterval = std::chrono::seconds(60);
+
+// Programs that run other programs: the running process's executable says nothing about which
+// entry started it.
+constexpr std::array<std::string_view, 12> kLaunchers{
+    "sh",   "bash",    "dash",    "env",  "python", "python3",
+    "perl", "ruby",    "java",    "flatpak", "snap", "sudo",
+};
+
+std::string lowered(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) {
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  return result;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && lowered(a) == lowered(b);
+}
+
+std::string baseName(std::string_view path) {
+  const auto slash = path.find_last_of('/');
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+bool isLauncher(std::string_view executable) {
+  if (executable.starts_with("python")) {
+    return true;
+  }
+  return std::find(kLaunchers.begin(), kLaunchers.end(), executable) != kLaunchers.end();
+}
+
+std::string stem(std::string_view desktopFileId) {
+  std::string_view id = desktopFileId;
+  if (id.ends_with(".desktop")) {
+    id.remove_suffix(8);
+  }
+  return std::string(id);
+}
+
+std::vector<std::string> applicationDirectories() {
+  std::vector<std::string> directories;
+  directories.push_back(std::string(g_get_user_data_dir()) + "/applications");
+  for (const gchar* const* dir = g_get_system_data_dirs(); *dir != nullptr; ++dir) {
+    directories.push_back(std::string(*dir) + "/applications");
+  }
+  return directories;
+}
+
+std::vector<DesktopEntry> loadEntries() {
+  std::vector<DesktopEntry> entries;
+  GList* all = g_app_info_get_all();
+  for (GList* item = all; item != nullptr; item = item->next) {
+    auto* info = static_cast<GAppInfo*>(item->data);
+    if (!G_IS_DESKTOP_APP_INFO(info)) {
+      continue;
+    }
+    auto* desktop = G_DESKTOP_APP_INFO(info);
+    const char* id = g_app_info_get_id(info);
+    const char* path = g_desktop_app_info_get_filename(desktop);
+    if (id == nullptr || path == nullptr) {
+      continue;
+    }
+    DesktopEntry entry;
+    entry.desktopFileId = id;
+    entry.bundleIdentifier = DesktopEntryIdentity::bundleIdentifier(id);
+    entry.path = path;
+    if (const char* name = g_app_info_get_name(info)) {
+      entry.name = name;
+    }
+    if (const char* wmClass = g_desktop_app_info_get_startup_wm_class(desktop)) {
+      entry.startupWMClass = wmClass;
+    }
+    if (const char* executable = g_app_info_get_executable(info)) {
+      entry.executable = baseName(executable);
+    }
+    entries.push_back(std::move(entry));
+  }
+  g_list_free_full(all, g_object_unref);
+  // GIO lists in hash order; sorting makes ties between entries resolve the same way every run.
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const DesktopEntry& a, const DesktopEntry& b) {
+                     return a.desktopFileId < b.desktopFileId;
+                   });
+  return entries;
+}
+
+template <typename Predicate>
+std::optional<DesktopEntry> first(const std::vector<DesktopEntry>& entries, Predicate predicate) {
+  for (const DesktopEntry& entry : entries) {
+    if (predicate(entry)) {
+      return entry;
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+DesktopEntryIndex::DesktopEntryIndex() {
+  reload();
+}
+
+void DesktopEntryIndex::reload() {
+  auto entries = loadEntries();
+  auto times = directoryTimes();
+  std::lock_guard lock(mutex_);
+  entries_ = std::move(entries);
+  times_ = std::move(times);
+  loadedAt_ = checkedAt_ = Clock::now();
+}
+
+std::map<std::string, std::optional<std::int64_t>> DesktopEntryIndex::directoryTimes() const {
+  std::map<std::string, std::optional<std::int64_t>> times;
+  for (const std::string& directory : applicationDirectories()) {
+    struct stat info {};
+    if (::stat(directory.c_str(), &info) == 0) {
+      times[directory] = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 +
+                         info.st_mtim.tv_nsec;
+    } else {
+      times[directory] = std::nullopt;
+    }
+  }
+  return times;
+}
+
+void DesktopEntryIndex::refreshIfStale() {
+  const auto now = Clock::now();
+  bool settling = false;
+  {
+    std::lock_guard lock(mutex_);
+    settling = reloadAgainAt_ && now >= *reloadAgainAt_;
+    if (!settling && now - checkedAt_ < kCheckInterval) {
+      return;
+    }
+    checkedAt_ = now;
+  }
+  auto times = directoryTimes();
+  bool changed = false;
+  bool expired = false;
+  {
+    std::lock_guard lock(mutex_);
+    changed = times != times_;
+    expired = now - loadedAt_ >= kReloadInterval;
+  }
+  if (!changed && !expired && !settling) {
+    return;
+  }
+  reload();
+  std::lock_guard lock(mutex_);
+  if (changed) {
+    reloadAgainAt_ = now + kSettleDelay;
+  } else {
+    reloadAgainAt_.reset();
+  }
+}
+
+std::optional<DesktopEntry> DesktopEntryIndex::match(const ClientIdentity& client) {
+  refreshIfStale();
+  std::lock_guard lock(mutex_);
+  const auto names = {client.className, client.instance};
+  for (const std::string& name : names) {
+    if (name.empty()) {
+      continue;
+    }
+    if (auto found = first(entries_, [&](const DesktopEntry& e) { return e.startupWMClass == name; })) {
+      return found;
+    }
+  }
+  for (const std::string& name : names) {
+    if (name.empty()) {
+      continue;
+    }
+    if (auto found = first(entries_, [&](const DesktopEntry& e) {
+          return equalsIgnoringCase(e.startupWMClass, name) ||
+                 equalsIgnoringCase(stem(e.desktopFileId), name);
+        })) {
+      return found;
+    }
+  }
+  // An entry that runs the client's program, unless it names a window class: such an entry
+  // claims only windows of that class (one program often serves several entries that way).
+  if (!client.executable.empty() && !isLauncher(client.executable)) {
+    if (auto found = first(entries_, [&](const DesktopEntry& e) {
+          return e.executable == client.executable && e.startupWMClass.empty();
+        })) {
+      return found;
+    }
+  }
+  for (const std::string& name : names) {
+    if (name.empty()) {
+      continue;
+    }
+    if (auto found = first(entries_, [&](const DesktopEntry& e) {
+          return e.startupWMClass.empty() && !isLauncher(e.executable) &&
+                 equalsIgnoringCase(e.executable, name);
+        })) {
+      return found;
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<DesktopEntry> DesktopEntryIndex::byBundleIdentifier(
+    std::string_view bundleIdentifier) {
+  refreshIfStale();
+  std::lock_guard lock(mutex_);
+  return first(entries_,
+               [&](const DesktopEntry& e) { return e.bundleIdentifier == bundleIdentifier; });
+}
+
+std::optional<DesktopEntry> DesktopEntryIndex::byPath(std::string_view path) {
+  refreshIfStale();
+  std::lock_guard lock(mutex_);
+  return first(entries_, [&](const DesktopEntry& e) { return e.path == path; });
+}
+
+std::optional<DesktopEntry> DesktopEntryIndex::byApplicationId(std::string_view applicationId) {
+  if (applicationId.empty()) {
+    return std::nullopt;
+  }
+  if (applicationId.starts_with('/')) {
+    return byPath(applicationId);
+  }
+  refreshIfStale();
+  std::lock_guard lock(mutex_);
+  const std::string id = applicationId.ends_with(".desktop")
+                             ? std::string(applicationId)
+                             : std::string(applicationId) + ".desktop";
+  return first(entries_, [&](const DesktopEntry& e) { return e.desktopFileId == id; });
+}
+
+std::optional<DesktopEntry> DesktopEntryIndex::byExecutableOrName(std::string_view executable,
+                                                                  std::string_view name) {
+  refreshIfStale();
+  std::lock_guard lock(mutex_);
+  const std::string program = baseName(executable);
+  if (!program.empty() && !isLauncher(program)) {
+    if (auto found = first(entries_, [&](const DesktopEntry& e) { return e.executable == program; })) {
+      return found;
+    }
+  }
+  if (!name.empty()) {
+    return first(entries_, [&](const DesktopEntry& e) { return e.name == name; });
+  }
+  return std::nullopt;
+}
+
+}  // namespace quayline

@@ -1,0 +1,464 @@
+#include "platform/linux/x11/X11Accessibility.h"
+
+#include <algorithm>
+#include <atomic>
+#include <map>
+#include <set>
+
+#include "platform/linux/DesktopEntryIndex.h"
+#include "platform/linux/x11/ActivationHistory.h"
+#include "platform/linux/x11/ProcessInfo.h"
+#include "platform/linux/x11/WindowCommands.h"
+#include "platform/linux/x11/WindowQuery.h"
+#include "platform/linux/x11/XConnection.h"
+
+namespace quayline {
+
+using namespace x11;
+
+namespace {
+
+// macOS's default messaging timeout, until the program sets its own.
+constexpr double kDefaultTimeout = 6.0;
+
+struct Element final : AccessibilityElement {
+  enum class Kind { application, window, closeButton };
+  Element(Kind kind_, ProcessId pid_, xcb_window_t window_)
+      : kind(kind_), pid(pid_), window(window_) {}
+  Kind kind;
+  ProcessId pid;
+  xcb_window_t window;
+};
+
+const Element* element(const AXElement& value) {
+  return dynamic_cast<const Element*>(value.get());
+}
+
+AXElement windowElement(ProcessId pid, xcb_window_t window) {
+  return std::make_shared<Element>(Element::Kind::window, pid, window);
+}
+
+unsigned fieldsFor(std::string_view name) {
+  if (name == AX::title) {
+    return kTitle;
+  }
+  if (name == AX::subrole) {
+    return kType;
+  }
+  if (name == AX::minimized) {
+    return kState;
+  }
+  if (name == AX::position || name == AX::size) {
+    return kGeometry | kExtents;
+  }
+  if (name == AX::main) {
+    return kPid;
+  }
+  if (name == AX::closeButton || name == "AXFocused") {
+    return kExistence;
+  }
+  return 0;
+}
+
+}  // namespace
+
+struct X11Accessibility::Impl {
+  XConnection& connection;
+  ActivationHistory& history;
+  DesktopEntryIndex& entries;
+  std::function<Point()> primaryOrigin;
+  std::atomic<double> timeout{kDefaultTimeout};
+
+  Deadline deadline() const {
+    return std::chrono::steady_clock::now() +
+           std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+               std::chrono::duration<double>(timeout.load()));
+  }
+
+  Point origin() const { return primaryOrigin ? primaryOrigin() : Point{}; }
+
+  // The client list with the application of every client, from the cache where possible.
+  struct Clients {
+    std::vector<xcb_window_t> windows;
+    std::vector<ProcessId> applications;
+    std::vector<xcb_window_t> stacking;
+    std::optional<xcb_window_t> active;
+
+    std::vector<xcb_window_t> of(ProcessId pid) const {
+      std::vector<xcb_window_t> result;
+      for (std::size_t i = 0; i < windows.size(); ++i) {
+        if (applications[i] == pid) {
+          result.push_back(windows[i]);
+        }
+      }
+      return result;
+    }
+    std::optional<ProcessId> applicationOf(xcb_window_t window) const {
+      const auto it = std::find(windows.begin(), windows.end(), window);
+      if (it == windows.end()) {
+        return std::nullopt;
+      }
+      return applications[static_cast<std::size_t>(it - windows.begin())];
+    }
+  };
+
+  std::optional<Clients> resolveClients(const RootFacts& root, Deadline until) {
+    if (!root.clients) {
+      return std::nullopt;
+    }
+    Clients clients;
+    clients.windows = *root.clients;
+    clients.stacking = root.stacking.value_or(std::vector<xcb_window_t>{});
+    clients.active = root.activeWindow;
+    // Read every time: X servers hand a closed connection's window ids to the next client
+    // soon, so an id seen before may belong to another process now.
+    WindowQuery query(connection, until);
+    for (const xcb_window_t window : clients.windows) {
+      query.requestWindow(window, kPid);
+    }
+    query.collect();
+    for (std::size_t i = 0; i < clients.windows.size(); ++i) {
+      clients.applications.push_back(
+          applicationProcessId(query.window(i), clients.windows[i], connection.resourceIdMask()));
+    }
+    return clients;
+  }
+
+  // The application's active or most recently active window.
+  std::optional<xcb_window_t> mainWindow(const Clients& clients, ProcessId pid) const {
+    const auto windows = clients.of(pid);
+    if (windows.empty()) {
+      return std::nullopt;
+    }
+    if (auto recent = history.mostRecent(windows)) {
+      return recent;
+    }
+    for (auto it = clients.stacking.rbegin(); it != clients.stacking.rend(); ++it) {
+      if (std::find(windows.begin(), windows.end(), *it) != windows.end()) {
+        return *it;
+      }
+    }
+    return windows.back();
+  }
+
+  std::optional<AXValue> subrole(const WindowFacts& facts) const {
+    if (!facts.types) {
+      return std::nullopt;
+    }
+    for (const xcb_atom_t type : *facts.types) {
+      if (type == connection.atom(Atom::_NET_WM_WINDOW_TYPE_NORMAL)) {
+        return std::string(AX::standardWindow);
+      }
+      if (type == connection.atom(Atom::_NET_WM_WINDOW_TYPE_DIALOG)) {
+        return std::string(AX::dialog);
+      }
+      if (type == connection.atom(Atom::_NET_WM_WINDOW_TYPE_UTILITY) ||
+          type == connection.atom(Atom::_NET_WM_WINDOW_TYPE_TOOLBAR) ||
+          type == connection.atom(Atom::_NET_WM_WINDOW_TYPE_MENU) ||
+          type == connection.atom(Atom::_NET_WM_WINDOW_TYPE_DROPDOWN_MENU) ||
+          type == connection.atom(Atom::_NET_WM_WINDOW_TYPE_POPUP_MENU) ||
+          type == connection.atom(Atom::_NET_WM_WINDOW_TYPE_COMBO) ||
+          type == connection.atom(Atom::_NET_WM_WINDOW_TYPE_TOOLTIP) ||
+          type == connection.atom(Atom::_NET_WM_WINDOW_TYPE_DND)) {
+        return std::string("AXFloatingWindow");
+      }
+      if (type == connection.atom(Atom::_NET_WM_WINDOW_TYPE_SPLASH) ||
+          type == connection.atom(Atom::_NET_WM_WINDOW_TYPE_NOTIFICATION) ||
+          type == connection.atom(Atom::_NET_WM_WINDOW_TYPE_DOCK) ||
+          type == connection.atom(Atom::_NET_WM_WINDOW_TYPE_DESKTOP)) {
+        return std::string("AXSystemDialog");
+      }
+    }
+    // Only types this system does not know: as good as none.
+    return std::nullopt;
+  }
+
+  std::optional<AXValue> windowAttribute(const Element& window, std::string_view name,
+                                         const WindowFacts& facts,
+                                         const std::optional<Clients>& clients) const {
+    if (!facts.exists) {
+      return std::nullopt;
+    }
+    if (name == AX::title) {
+      return facts.title.value_or("");
+    }
+    if (name == AX::subrole) {
+      return subrole(facts);
+    }
+    if (name == AX::minimized) {
+      return facts.hasState(connection.atom(Atom::_NET_WM_STATE_HIDDEN));
+    }
+    if (name == AX::position || name == AX::size) {
+      const auto frame = facts.frame();
+      if (!frame) {
+        return std::nullopt;
+      }
+      if (name == AX::size) {
+        return frame->size;
+      }
+      return rootToGlobal(frame->origin, origin());
+    }
+    if (name == AX::main) {
+      if (!clients) {
+        return std::nullopt;
+      }
+      const auto pid = clients->applicationOf(window.window);
+      if (!pid) {
+        return false;  // not managed by the window manager
+      }
+      return mainWindow(*clients, *pid) == window.window;
+    }
+    if (name == "AXFocused") {
+      return clients && clients->active == window.window;
+    }
+    if (name == AX::closeButton) {
+      return AXElement(std::make_shared<Element>(Element::Kind::closeButton, window.pid,
+                                                 window.window));
+    }
+    return std::nullopt;
+  }
+
+  std::optional<AXValue> applicationAttribute(const Element& app, std::string_view name,
+                                              const std::optional<Clients>& clients,
+                                              const std::map<ProcessId, WmClass>& classes) const {
+    if (!clients) {
+      return std::nullopt;
+    }
+    if (name == AX::windows) {
+      std::vector<AXElement> windows;
+      for (const xcb_window_t window : clients->of(app.pid)) {
+        windows.push_back(windowElement(app.pid, window));
+      }
+      return windows;
+    }
+    if (name == AX::focusedWindow) {
+      if (auto window = mainWindow(*clients, app.pid)) {
+        return windowElement(app.pid, *window);
+      }
+      return std::nullopt;
+    }
+    if (name == AX::title) {
+      const auto wmClass = classes.find(app.pid);
+      ClientIdentity identity;
+      if (wmClass != classes.end()) {
+        identity.instance = wmClass->second.instance;
+        identity.className = wmClass->second.className;
+      }
+      identity.executable = ProcessInfo::executableName(app.pid).value_or("");
+      if (auto entry = entries.match(identity)) {
+        return entry->name;
+      }
+      if (!identity.className.empty()) {
+        return identity.className;
+      }
+      if (!identity.executable.empty()) {
+        return identity.executable;
+      }
+    }
+    return std::nullopt;
+  }
+
+  std::vector<std::vector<std::optional<AXValue>>> read(const std::vector<AXElement>& elements,
+                                                        const std::vector<std::string_view>& names) {
+    const Deadline until = deadline();
+    unsigned windowFields = 0;
+    bool needClients = false;
+    bool needTitles = false;
+    bool anyApplication = false;
+    for (const std::string_view name : names) {
+      windowFields |= fieldsFor(name);
+      needClients = needClients || name == AX::main || name == "AXFocused";
+      needTitles = needTitles || name == AX::title;
+    }
+    for (const AXElement& value : elements) {
+      if (const Element* e = element(value); e && e->kind == Element::Kind::application) {
+        anyApplication = true;
+      }
+    }
+    needClients = needClients || anyApplication;
+
+    // First round: the root and every window element at once.
+    WindowQuery query(connection, until);
+    if (needClients) {
+      query.requestRoot(kClientList | kStackingList | kActiveWindow);
+    }
+    std::vector<std::optional<std::size_t>> reads(elements.size());
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+      const Element* e = element(elements[i]);
+      if (e != nullptr && e->kind == Element::Kind::window && windowFields != 0) {
+        reads[i] = query.requestWindow(e->window, windowFields | kExistence);
+      }
+    }
+    query.collect();
+
+    // Second round: the processes of clients not seen before, and the classes applications are
+    // named by.
+    std::optional<Clients> clients;
+    std::map<ProcessId, WmClass> classes;
+    if (needClients) {
+      clients = resolveClients(query.root(), until);
+    }
+    if (clients && anyApplication && needTitles) {
+      WindowQuery classQuery(connection, until);
+      std::vector<std::pair<ProcessId, std::size_t>> classReads;
+      for (const AXElement& value : elements) {
+        const Element* e = element(value);
+        if (e == nullptr || e->kind != Element::Kind::application) {
+          continue;
+        }
+        const auto windows = clients->of(e->pid);
+        if (!windows.empty()) {
+          classReads.emplace_back(e->pid, classQuery.requestWindow(windows.front(), kClass));
+        }
+      }
+      classQuery.collect();
+      for (const auto& [pid, index] : classReads) {
+        if (const auto& wmClass = classQuery.window(index).wmClass) {
+          classes[pid] = *wmClass;
+        }
+      }
+    }
+
+    std::vector<std::vector<std::optional<AXValue>>> result(elements.size());
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+      const Element* e = element(elements[i]);
+      result[i].resize(names.size());
+      if (e == nullptr) {
+        continue;
+      }
+      for (std::size_t n = 0; n < names.size(); ++n) {
+        if (e->kind == Element::Kind::application) {
+          result[i][n] = applicationAttribute(*e, names[n], clients, classes);
+        } else if (e->kind == Element::Kind::window && reads[i]) {
+          result[i][n] = windowAttribute(*e, names[n], query.window(*reads[i]), clients);
+        }
+      }
+    }
+    return result;
+  }
+
+  // The facts a write needs, and whether the window is still there.
+  std::optional<WindowFacts> currentFacts(xcb_window_t window) {
+    WindowQuery query(connection, deadline());
+    const auto index = query.requestWindow(window, kExistence | kExtents | kState);
+    query.collect();
+    if (!query.window(index).exists) {
+      return std::nullopt;
+    }
+    return query.window(index);
+  }
+};
+
+X11Accessibility::X11Accessibility(XConnection& connection, ActivationHistory& history,
+                                   DesktopEntryIndex& entries, std::function<Point()> primaryOrigin)
+    : impl_(new Impl{connection, history, entries, std::move(primaryOrigin)}) {}
+
+X11Accessibility::~X11Accessibility() = default;
+
+void X11Accessibility::setMessagingTimeout(double seconds) {
+  impl_->timeout.store(seconds > 0 ? seconds : kDefaultTimeout);
+}
+
+AXElement X11Accessibility::applicationElement(ProcessId pid) {
+  return std::make_shared<Element>(Element::Kind::application, pid, XCB_WINDOW_NONE);
+}
+
+std::optional<AXValue> X11Accessibility::attribute(const AXElement& element,
+                                                   std::string_view name) {
+  return impl_->read({element}, {name})[0][0];
+}
+
+std::vector<std::vector<std::optional<AXValue>>> X11Accessibility::attributes(
+    const std::vector<AXElement>& elements, const std::vector<std::string_view>& names) {
+  return impl_->read(elements, names);
+}
+
+bool X11Accessibility::setAttribute(const AXElement& value, std::string_view name,
+                                    const AXValue& newValue) {
+  const Element* e = element(value);
+  if (e == nullptr || e->kind != Element::Kind::window) {
+    return false;
+  }
+  XConnection& connection = impl_->connection;
+  const auto facts = impl_->currentFacts(e->window);
+  if (!facts) {
+    return false;
+  }
+  if (name == AX::minimized) {
+    const bool* minimize = std::get_if<bool>(&newValue);
+    if (minimize == nullptr) {
+      return false;
+    }
+    if (*minimize) {
+      WindowCommands::iconify(connection, e->window);
+    } else if (facts->hasState(connection.atom(Atom::_NET_WM_STATE_HIDDEN))) {
+      WindowCommands::restore(connection, e->window);
+    }
+    return true;
+  }
+  if (name == AX::size) {
+    const Size* size = std::get_if<Size>(&newValue);
+    if (size == nullptr || size->width <= 0 || size->height <= 0) {
+      return false;
+    }
+    WindowCommands::moveResize(connection, e->window, std::nullopt,
+                               clientSizeFor(*size, facts->extents));
+    return true;
+  }
+  if (name == AX::position) {
+    const Point* point = std::get_if<Point>(&newValue);
+    if (point == nullptr) {
+      return false;
+    }
+    const Point origin = impl_->origin();
+    WindowCommands::moveResize(connection, e->window, Point{point->x + origin.x, point->y + origin.y},
+                               std::nullopt);
+    return true;
+  }
+  if (name == AX::main || name == "AXFocused") {
+    const bool* focus = std::get_if<bool>(&newValue);
+    if (focus == nullptr || !*focus) {
+      return false;
+    }
+    WindowCommands::activate(connection, e->window);
+    return true;
+  }
+  return false;
+}
+
+bool X11Accessibility::performAction(const AXElement& value, std::string_view action) {
+  const Element* e = element(value);
+  if (e == nullptr) {
+    return false;
+  }
+  XConnection& connection = impl_->connection;
+  if (e->kind == Element::Kind::application && action == AX::raise) {
+    auto focused = attribute(value, AX::focusedWindow);
+    const AXElement* window = focused ? std::get_if<AXElement>(&*focused) : nullptr;
+    return window != nullptr && performAction(*window, AX::raise);
+  }
+  const bool raise = e->kind == Element::Kind::window && action == AX::raise;
+  const bool close = e->kind == Element::Kind::closeButton && action == AX::press;
+  if (!raise && !close) {
+    return false;
+  }
+  if (!impl_->currentFacts(e->window)) {
+    return false;
+  }
+  if (raise) {
+    WindowCommands::activate(connection, e->window);
+  } else {
+    WindowCommands::close(connection, e->window);
+  }
+  return true;
+}
+
+std::optional<std::uint32_t> X11Accessibility::windowNumber(const AXElement& value) {
+  const Element* e = element(value);
+  if (e == nullptr || e->kind != Element::Kind::window) {
+    return std::nullopt;
+  }
+  return e->window;
+}
+
+}  // namespace quayline

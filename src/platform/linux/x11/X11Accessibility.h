@@ -1,0 +1,48 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "platform/Accessibility.h"
+
+namespace quayline {
+
+class DesktopEntryIndex;
+namespace x11 {
+class XConnection;
+class ActivationHistory;
+}  // namespace x11
+
+// Other applications' windows as accessibility elements, read from the window manager's EWMH
+// properties. An application element stands for every client window of its process (or of its X
+// connection, for clients that name no process: see X11Workspace); a window element for one
+// client window, whose window number is its X window id. Safe to use from any thread.
+class X11Accessibility final : public Accessibility {
+ public:
+  // `primaryOrigin` gives the primary screen's top-left corner in root coordinates, the origin
+  // of the global display space; the root's own origin when not given.
+  X11Accessibility(x11::XConnection& connection, x11::ActivationHistory& history,
+                   DesktopEntryIndex& entries, std::function<Point()> primaryOrigin = {});
+  ~X11Accessibility() override;
+  X11Accessibility(const X11Accessibility&) = delete;
+  X11Accessibility& operator=(const X11Accessibility&) = delete;
+
+  // There is no permission to ask for on X11.
+  bool isProcessTrusted() override { return true; }
+  void setMessagingTimeout(double seconds) override;
+
+  AXElement applicationElement(ProcessId pid) override;
+  std::optional<AXValue> attribute(const AXElement& element, std::string_view name) override;
+  std::vector<std::vector<std::optional<AXValue>>> attributes(
+      const std::vector<AXElement>& elements, const std::vector<std::string_view>& names) override;
+  bool setAttribute(const AXElement& element, std::string_view name,
+                    const AXValue& value) override;
+  bool performAction(const AXElement& element, std::string_view action) override;
+  std::optional<std::uint32_t> windowNumber(const AXElement& element) override;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace quayline

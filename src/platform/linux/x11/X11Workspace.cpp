@@ -1,0 +1,704 @@
+#include "platform/linux/x11/X11Workspace.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "foundation/Signal.h"
+#include "platform/linux/DesktopEntryIdentity.h"
+#include "platform/linux/DesktopEntryIndex.h"
+#include "platform/linux/GioLauncher.h"
+#include "platform/linux/x11/ActivationHistory.h"
+#include "platform/linux/x11/ProcessInfo.h"
+#include "platform/linux/x11/StartupNotification.h"
+#include "platform/linux/x11/WindowCommands.h"
+#include "platform/linux/x11/WindowQuery.h"
+#include "platform/linux/x11/XConnection.h"
+
+namespace quayline {
+
+using namespace x11;
+using Kind = WorkspaceNotification::Kind;
+
+namespace {
+
+constexpr auto kReadTimeout = std::chrono::seconds(2);
+// A startup sequence we began and its application never ended is closed after this long, so
+// other listeners stop showing it as launching.
+constexpr Scheduler::Seconds kStartupTimeout{20.0};
+constexpr std::uint32_t kClientEvents =
+    XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+
+Deadline deadline() {
+  return std::chrono::steady_clock::now() + kReadTimeout;
+}
+
+// One managed window, as far as grouping and notifications need it.
+struct Client {
+  ProcessId app = 0;
+  std::optional<WmClass> wmClass;
+  bool special = false;  // a dock or the desktop: never makes an application regular
+  bool hidden = false;
+  bool viewable = false;
+  bool dirty = false;
+};
+
+struct App {
+  RunningApp info;
+  std::vector<xcb_window_t> windows;  // in the client list's order
+};
+
+}  // namespace
+
+struct X11Workspace::Impl {
+  Impl(XConnection& connection_, ActivationHistory& history_, DesktopEntryIndex& entries_,
+       Scheduler& scheduler_)
+      : connection(connection_),
+        history(history_),
+        entries(entries_),
+        scheduler(scheduler_),
+        launcher(GioLauncher::Hooks{
+            [this](const StartupRequest& request) { return beginStartup(request); },
+            [this](const std::string& id) { endStartup(id); }}) {
+    connection.selectInput(connection.root(), XCB_EVENT_MASK_PROPERTY_CHANGE);
+    events = connection.listen([this](const xcb_generic_event_t& event) { handle(event); });
+    sync(/*initial=*/true);
+  }
+
+  ~Impl() {
+    if (messageWindow != XCB_WINDOW_NONE) {
+      xcb_destroy_window(connection.raw(), messageWindow);
+      connection.flush();
+    }
+  }
+
+  // --- Reading the desktop -------------------------------------------------------------------
+
+  void handle(const xcb_generic_event_t& event) {
+    switch (event.response_type & ~0x80) {
+      case XCB_PROPERTY_NOTIFY: {
+        const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+        if (notify.window == connection.root()) {
+          if (notify.atom == connection.atom(Atom::_NET_CLIENT_LIST) ||
+              notify.atom == connection.atom(Atom::_NET_ACTIVE_WINDOW) ||
+              notify.atom == connection.atom(Atom::_NET_CURRENT_DESKTOP)) {
+            scheduleSync();
+          }
+          return;
+        }
+        if (notify.atom == connection.atom(Atom::_NET_WM_STATE) ||
+            notify.atom == connection.atom(Atom::_NET_WM_WINDOW_TYPE) ||
+            notify.atom == connection.atom(Atom::_NET_WM_PID) || notify.atom == XCB_ATOM_WM_CLASS) {
+          markDirty(notify.window);
+        }
+        return;
+      }
+      case XCB_MAP_NOTIFY:
+        markDirty(reinterpret_cast<const xcb_map_notify_event_t&>(event).window);
+        return;
+      case XCB_UNMAP_NOTIFY:
+        markDirty(reinterpret_cast<const xcb_unmap_notify_event_t&>(event).window);
+        return;
+      case XCB_DESTROY_NOTIFY: {
+        const xcb_window_t window = reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window;
+        if (clients.contains(window)) {
+          // The server may soon hand the same id to another client's window.
+          destroyed.insert(window);
+          scheduleSync();
+        }
+        return;
+      }
+      case XCB_CLIENT_MESSAGE:
+        handleStartupMessage(reinterpret_cast<const xcb_client_message_event_t&>(event));
+        return;
+      default:
+        return;
+    }
+  }
+
+  void markDirty(xcb_window_t window) {
+    if (auto found = clients.find(window); found != clients.end()) {
+      found->second.dirty = true;
+      scheduleSync();
+    }
+  }
+
+  void scheduleSync() {
+    if (syncPosted) {
+      return;
+    }
+    syncPosted = true;
+    scheduler.post([weak = std::weak_ptr<int>(alive), this] {
+      if (weak.lock()) {
+        sync(false);
+      }
+    });
+  }
+
+  void sync(bool initial) {
+    syncPosted = false;
+    if (connection.isLost()) {
+      return;
+    }
+    WindowQuery rootQuery(connection, deadline());
+    rootQuery.requestRoot(kClientList | kActiveWindow | kCurrentDesktop);
+    rootQuery.collect();
+    const RootFacts& root = rootQuery.root();
+    if (!root.clients) {
+      return;  // the read failed; the next event or refresh tries again
+    }
+    // Destructions reported while the list was read must be known before it is used.
+    connection.dispatchPendingEvents();
+    for (const xcb_window_t window : destroyed) {
+      clients.erase(window);
+    }
+    destroyed.clear();
+
+    // Selecting events before reading means no change after the read goes unnoticed.
+    WindowQuery query(connection, deadline());
+    std::map<xcb_window_t, std::size_t> reads;
+    for (const xcb_window_t window : *root.clients) {
+      auto known = clients.find(window);
+      if (known == clients.end()) {
+        connection.selectInput(window, kClientEvents);
+        reads[window] = query.requestWindow(window, kPid | kClass | kType | kState | kMapState);
+      } else if (known->second.dirty) {
+        reads[window] = query.requestWindow(window, kPid | kClass | kType | kState | kMapState);
+      }
+    }
+    query.collect();
+
+    std::map<xcb_window_t, Client> next;
+    std::vector<xcb_window_t> order;
+    for (const xcb_window_t window : *root.clients) {
+      if (auto read = reads.find(window); read != reads.end()) {
+        const WindowFacts& facts = query.window(read->second);
+        if (!facts.exists) {
+          continue;  // gone since the client list was written
+        }
+        next[window] = clientFrom(window, facts);
+      } else {
+        next[window] = clients[window];
+      }
+      order.push_back(window);
+    }
+    for (const auto& [window, client] : clients) {
+      if (!next.contains(window)) {
+        connection.forgetWindow(window);
+      }
+    }
+    clients = std::move(next);
+    clientOrder = std::move(order);
+
+    std::vector<App> previous = std::move(apps);
+    apps = group(previous);
+    const std::optional<ProcessId> previousActive = activeApp;
+    activeApp.reset();
+    if (root.activeWindow) {
+      if (auto found = clients.find(*root.activeWindow); found != clients.end()) {
+        activeApp = found->second.app;
+      }
+    }
+    const std::optional<std::uint32_t> previousDesktop = currentDesktop;
+    currentDesktop = root.currentDesktop;
+    if (!initial) {
+      notify(previous, previousActive, previousDesktop);
+    }
+  }
+
+  Client clientFrom(xcb_window_t window, const WindowFacts& facts) {
+    Client client;
+    client.app = applicationProcessId(facts, window, connection.resourceIdMask());
+    client.wmClass = facts.wmClass;
+    if (facts.types) {
+      for (const xcb_atom_t type : *facts.types) {
+        if (type == connection.atom(Atom::_NET_WM_WINDOW_TYPE_DOCK) ||
+            type == connection.atom(Atom::_NET_WM_WINDOW_TYPE_DESKTOP)) {
+          client.special = true;
+          break;
+        }
+      }
+    }
+    client.hidden = facts.hasState(connection.atom(Atom::_NET_WM_STATE_HIDDEN));
+    client.viewable = facts.viewable;
+    return client;
+  }
+
+  std::vector<App> group(const std::vector<App>& previous) {
+    std::map<ProcessId, std::vector<xcb_window_t>> windowsOf;
+    std::vector<ProcessId> firstSeen;
+    for (const xcb_window_t window : clientOrder) {
+      const ProcessId pid = clients[window].app;
+      if (!windowsOf.contains(pid)) {
+        firstSeen.push_back(pid);
+      }
+      windowsOf[pid].push_back(window);
+    }
+    std::vector<App> result;
+    // Applications keep the place they had; new ones follow in the order their first window
+    // was mapped.
+    for (const App& app : previous) {
+      if (auto found = windowsOf.find(app.info.pid); found != windowsOf.end()) {
+        App kept = app;
+        kept.windows = std::move(found->second);
+        windowsOf.erase(found);
+        result.push_back(std::move(kept));
+      }
+    }
+    for (const ProcessId pid : firstSeen) {
+      if (auto found = windowsOf.find(pid); found != windowsOf.end()) {
+        App created;
+        created.windows = std::move(found->second);
+        created.info = identify(pid, created.windows);
+        result.push_back(std::move(created));
+      }
+    }
+    for (App& app : result) {
+      update(app);
+    }
+    return result;
+  }
+
+  RunningApp identify(ProcessId pid, const std::vector<xcb_window_t>& windows) {
+    RunningApp info;
+    info.pid = pid;
+    std::optional<WmClass> wmClass;
+    for (const xcb_window_t window : windows) {
+      if (const auto& candidate = clients[window].wmClass) {
+        wmClass = candidate;
+        break;
+      }
+    }
+    const std::string executable = ProcessInfo::executableName(pid).value_or("");
+    ClientIdentity identity{wmClass ? wmClass->instance : "", wmClass ? wmClass->className : "",
+                            executable};
+    if (auto entry = entries.match(identity)) {
+      info.bundleIdentifier = entry->bundleIdentifier;
+      info.localizedName = entry->name;
+      info.bundleURL = Url::fileURL(entry->path);
+    } else if (wmClass && !wmClass->className.empty()) {
+      info.bundleIdentifier = wmClass->className;
+      info.localizedName = wmClass->className;
+    } else if (!executable.empty()) {
+      info.bundleIdentifier = executable;
+      info.localizedName = executable;
+    }
+    // Clients without a process of their own were launched when we first saw them.
+    info.launchDate = ProcessInfo::startTime(pid);
+    if (!info.launchDate) {
+      info.launchDate = scheduler.wallClock();
+    }
+    return info;
+  }
+
+  void update(App& app) {
+    bool anyRegular = false;
+    bool allHidden = true;
+    bool finished = false;
+    for (const xcb_window_t window : app.windows) {
+      const Client& client = clients[window];
+      finished = finished || client.viewable || client.hidden;
+      if (client.special) {
+        continue;
+      }
+      anyRegular = true;
+      allHidden = allHidden && client.hidden;
+    }
+    if (app.info.pid == ::getpid()) {
+      app.info.activationPolicy = ActivationPolicy::accessory;
+    } else {
+      app.info.activationPolicy =
+          anyRegular ? ActivationPolicy::regular : ActivationPolicy::accessory;
+    }
+    app.info.isHidden = anyRegular && allHidden;
+    app.info.isFinishedLaunching = finished;
+  }
+
+  void notify(const std::vector<App>& previous, std::optional<ProcessId> previousActive,
+              std::optional<std::uint32_t> previousDesktop) {
+    std::vector<WorkspaceNotification> pending;
+    for (const App& old : previous) {
+      if (!findApp(old.info.pid)) {
+        pending.push_back({Kind::didTerminateApplication, old.info});
+      }
+    }
+    for (const App& app : apps) {
+      const auto old = std::find_if(previous.begin(), previous.end(),
+                                    [&](const App& p) { return p.info.pid == app.info.pid; });
+      if (old == previous.end()) {
+        pending.push_back({Kind::didLaunchApplication, app.info});
+        endStartupOf(app.info.pid);
+      } else if (!old->info.isHidden && app.info.isHidden) {
+        pending.push_back({Kind::didHideApplication, app.info});
+      } else if (old->info.isHidden && !app.info.isHidden) {
+        pending.push_back({Kind::didUnhideApplication, app.info});
+      }
+    }
+    if (activeApp && activeApp != previousActive) {
+      if (const App* app = findApp(*activeApp)) {
+        pending.push_back({Kind::didActivateApplication, app->info});
+      }
+    }
+    if (currentDesktop && previousDesktop && currentDesktop != previousDesktop) {
+      pending.push_back({Kind::activeSpaceDidChange, std::nullopt});
+    }
+    for (const WorkspaceNotification& notification : pending) {
+      observers.emit(notification);
+    }
+  }
+
+  const Client& clientOf(xcb_window_t window) const {
+    static const Client none;
+    const auto found = clients.find(window);
+    return found == clients.end() ? none : found->second;
+  }
+
+  const App* findApp(ProcessId pid) const {
+    for (const App& app : apps) {
+      if (app.info.pid == pid) {
+        return &app;
+      }
+    }
+    return nullptr;
+  }
+
+  // --- Acting on applications ----------------------------------------------------------------
+
+  std::optional<xcb_window_t> mainWindow(const App& app) const {
+    if (auto recent = history.mostRecent(app.windows)) {
+      return recent;
+    }
+    for (auto it = app.windows.rbegin(); it != app.windows.rend(); ++it) {
+      const Client& client = clientOf(*it);
+      if (!client.hidden && !client.special) {
+        return *it;
+      }
+    }
+    if (app.windows.empty()) {
+      return std::nullopt;
+    }
+    return app.windows.back();
+  }
+
+  // --- Launching -----------------------------------------------------------------------------
+
+  bool launch(const std::string& desktopFilePath, const std::vector<std::string>& uris) {
+    pendingStartupId.clear();
+    std::vector<ProcessId> pids;
+    const bool launched =
+        launcher.launch(desktopFilePath, uris, [&pids](ProcessId pid) { pids.push_back(pid); });
+    if (!launched) {
+      return false;
+    }
+    RunningApp app;
+    if (auto entry = entries.byPath(desktopFilePath)) {
+      app.bundleIdentifier = entry->bundleIdentifier;
+      app.localizedName = entry->name;
+    } else {
+      app.bundleIdentifier = DesktopEntryIdentity::bundleIdentifier(
+          DesktopEntryIdentity::desktopFileId(desktopFilePath, {}));
+    }
+    app.bundleURL = Url::fileURL(desktopFilePath);
+    app.launchDate = scheduler.wallClock();
+    app.isFinishedLaunching = false;
+    if (pids.empty()) {
+      pids.push_back(0);
+    }
+    for (const ProcessId pid : pids) {
+      app.pid = pid;
+      if (pid > 0 && !pendingStartupId.empty()) {
+        startupOfPid[pid] = pendingStartupId;
+      }
+      postNotification({Kind::willLaunchApplication, app});
+    }
+    pendingStartupId.clear();
+    return true;
+  }
+
+  void postNotification(WorkspaceNotification notification) {
+    scheduler.post([weak = std::weak_ptr<int>(alive), this, notification] {
+      if (weak.lock()) {
+        observers.emit(notification);
+      }
+    });
+  }
+
+  xcb_window_t ensureMessageWindow() {
+    if (messageWindow == XCB_WINDOW_NONE) {
+      messageWindow = xcb_generate_id(connection.raw());
+      const std::uint32_t values[] = {1};  // override-redirect: never managed
+      xcb_create_window(connection.raw(), XCB_COPY_FROM_PARENT, messageWindow, connection.root(),
+                        -100, -100, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT,
+                        XCB_CW_OVERRIDE_REDIRECT, values);
+    }
+    return messageWindow;
+  }
+
+  void broadcast(const StartupMessage& message) {
+    const xcb_window_t sender = ensureMessageWindow();
+    bool first = true;
+    for (const std::string& chunk : startupMessageChunks(formatStartupMessage(message))) {
+      xcb_client_message_event_t event{};
+      event.response_type = XCB_CLIENT_MESSAGE;
+      event.format = 8;
+      event.window = sender;
+      event.type = connection.atom(first ? Atom::_NET_STARTUP_INFO_BEGIN : Atom::_NET_STARTUP_INFO);
+      std::copy(chunk.begin(), chunk.end(), reinterpret_cast<char*>(event.data.data8));
+      xcb_send_event(connection.raw(), 0, connection.root(), XCB_EVENT_MASK_PROPERTY_CHANGE,
+                     reinterpret_cast<const char*>(&event));
+      first = false;
+    }
+    connection.flush();
+  }
+
+  std::string beginStartup(const StartupRequest& request) {
+    std::string id = "quayline-" + std::to_string(::getpid()) + "-" +
+                     std::to_string(++startupCounter) + "_TIME" +
+                     std::to_string(connection.lastServerTime());
+    StartupMessage message{"new", {}};
+    message.fields["ID"] = id;
+    message.fields["SCREEN"] = "0";
+    if (!request.name.empty()) {
+      message.fields["NAME"] = request.name;
+      message.fields["DESCRIPTION"] = "Starting " + request.name;
+    }
+    if (!request.executable.empty()) {
+      message.fields["BIN"] = request.executable;
+    }
+    if (!request.desktopFilePath.empty()) {
+      message.fields["APPLICATION_ID"] = request.desktopFilePath;
+    }
+    if (!request.wmClass.empty()) {
+      message.fields["WMCLASS"] = request.wmClass;
+    }
+    ownStartupIds.insert(id);
+    broadcast(message);
+    startupTimeouts[id] = scheduler.after(kStartupTimeout, [this, id] { endStartup(id); });
+    pendingStartupId = id;
+    return id;
+  }
+
+  void endStartup(const std::string& id) {
+    if (!ownStartupIds.erase(id)) {
+      return;
+    }
+    broadcast(StartupMessage{"remove", {{"ID", id}}});
+    startupTimeouts.erase(id);
+  }
+
+  void endStartupOf(ProcessId pid) {
+    if (auto found = startupOfPid.find(pid); found != startupOfPid.end()) {
+      const std::string id = found->second;
+      startupOfPid.erase(found);
+      endStartup(id);
+    }
+  }
+
+  void handleStartupMessage(const xcb_client_message_event_t& event) {
+    const bool begins = event.type == connection.atom(Atom::_NET_STARTUP_INFO_BEGIN);
+    if (event.format != 8 || (!begins && event.type != connection.atom(Atom::_NET_STARTUP_INFO))) {
+      return;
+    }
+    const auto text = assembler.add(event.window, begins, event.data.data8);
+    if (!text) {
+      return;
+    }
+    const auto message = parseStartupMessage(*text);
+    if (!message || message->type != "new") {
+      return;
+    }
+    const std::string id = message->field("ID").value_or("");
+    if (ownStartupIds.contains(id)) {
+      return;  // our own launch, announced already
+    }
+    std::optional<DesktopEntry> entry;
+    if (auto applicationId = message->field("APPLICATION_ID")) {
+      entry = entries.byApplicationId(*applicationId);
+    }
+    if (!entry) {
+      entry = entries.byExecutableOrName(message->field("BIN").value_or(""),
+                                         message->field("NAME").value_or(""));
+    }
+    RunningApp app;
+    if (entry) {
+      app.bundleIdentifier = entry->bundleIdentifier;
+      app.localizedName = entry->name;
+      app.bundleURL = Url::fileURL(entry->path);
+    } else {
+      app.bundleIdentifier = message->field("WMCLASS");
+      app.localizedName = message->field("NAME");
+    }
+    if (auto pid = message->field("PID")) {
+      try {
+        app.pid = std::stoi(*pid);
+      } catch (...) {
+        app.pid = 0;
+      }
+    }
+    app.launchDate = scheduler.wallClock();
+    app.isFinishedLaunching = false;
+    observers.emit(WorkspaceNotification{Kind::willLaunchApplication, app});
+  }
+
+  XConnection& connection;
+  ActivationHistory& history;
+  DesktopEntryIndex& entries;
+  Scheduler& scheduler;
+  GioLauncher launcher;
+
+  std::shared_ptr<int> alive = std::make_shared<int>(0);
+  Subscription events;
+  Signal<WorkspaceNotification> observers;
+  bool syncPosted = false;
+
+  std::map<xcb_window_t, Client> clients;
+  std::set<xcb_window_t> destroyed;
+  std::vector<xcb_window_t> clientOrder;
+  std::vector<App> apps;
+  std::optional<ProcessId> activeApp;
+  std::optional<std::uint32_t> currentDesktop;
+
+  xcb_window_t messageWindow = XCB_WINDOW_NONE;
+  StartupMessageAssembler assembler;
+  std::set<std::string> ownStartupIds;
+  std::map<std::string, Subscription> startupTimeouts;
+  std::map<ProcessId, std::string> startupOfPid;
+  std::string pendingStartupId;
+  unsigned startupCounter = 0;
+};
+
+X11Workspace::X11Workspace(XConnection& connection, ActivationHistory& history,
+                           DesktopEntryIndex& entries, Scheduler& scheduler)
+    : impl_(std::make_unique<Impl>(connection, history, entries, scheduler)) {}
+
+X11Workspace::~X11Workspace() = default;
+
+std::vector<RunningApp> X11Workspace::runningApplications() {
+  std::vector<RunningApp> result;
+  result.reserve(impl_->apps.size());
+  for (const App& app : impl_->apps) {
+    result.push_back(app.info);
+  }
+  return result;
+}
+
+std::optional<RunningApp> X11Workspace::frontmostApplication() {
+  if (!impl_->activeApp) {
+    return std::nullopt;
+  }
+  if (const App* app = impl_->findApp(*impl_->activeApp)) {
+    return app->info;
+  }
+  return std::nullopt;
+}
+
+std::optional<Url> X11Workspace::urlForApplication(std::string_view bundleIdentifier) {
+  if (auto entry = impl_->entries.byBundleIdentifier(bundleIdentifier)) {
+    return Url::fileURL(entry->path);
+  }
+  return std::nullopt;
+}
+
+bool X11Workspace::openApplication(const Url& applicationURL) {
+  return applicationURL.isFileURL() && impl_->launch(applicationURL.path(), {});
+}
+
+bool X11Workspace::openDocuments(const std::vector<Url>& documents, const Url& applicationURL) {
+  if (!applicationURL.isFileURL()) {
+    return false;
+  }
+  std::vector<std::string> uris;
+  for (const Url& document : documents) {
+    uris.push_back(document.absoluteString());
+  }
+  return impl_->launch(applicationURL.path(), uris);
+}
+
+bool X11Workspace::openURL(const Url& url) {
+  const auto handler = impl_->launcher.handlerForUri(url.absoluteString());
+  return handler && impl_->launch(*handler, {url.absoluteString()});
+}
+
+bool X11Workspace::revealInFileManager(const std::vector<Url>& urls) {
+  std::vector<std::string> folders;
+  for (const Url& url : urls) {
+    if (!url.isFileURL()) {
+      continue;
+    }
+    const std::string path = url.path();
+    const auto slash = path.find_last_of('/');
+    const std::string parent = slash == 0 || slash == std::string::npos ? "/" : path.substr(0, slash);
+    const std::string folder = Url::fileURL(parent, true).absoluteString();
+    if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
+      folders.push_back(folder);
+    }
+  }
+  if (folders.empty()) {
+    return false;
+  }
+  const auto handler = impl_->launcher.handlerForType("inode/directory");
+  return handler && impl_->launch(*handler, folders);
+}
+
+bool X11Workspace::activate(ProcessId pid) {
+  const App* app = impl_->findApp(pid);
+  if (app == nullptr) {
+    return false;
+  }
+  const auto window = impl_->mainWindow(*app);
+  if (!window) {
+    return false;
+  }
+  WindowCommands::activate(impl_->connection, *window);
+  return true;
+}
+
+bool X11Workspace::hide(ProcessId pid) {
+  const App* app = impl_->findApp(pid);
+  if (app == nullptr) {
+    return false;
+  }
+  bool any = false;
+  for (const xcb_window_t window : app->windows) {
+    if (!impl_->clientOf(window).special) {
+      WindowCommands::iconify(impl_->connection, window);
+      any = true;
+    }
+  }
+  return any;
+}
+
+bool X11Workspace::unhide(ProcessId pid) {
+  const App* app = impl_->findApp(pid);
+  if (app == nullptr) {
+    return false;
+  }
+  for (const xcb_window_t window : app->windows) {
+    if (impl_->clientOf(window).hidden) {
+      WindowCommands::restore(impl_->connection, window);
+    }
+  }
+  if (const auto window = impl_->mainWindow(*app)) {
+    WindowCommands::activate(impl_->connection, *window);
+  }
+  return !app->windows.empty();
+}
+
+bool X11Workspace::terminate(ProcessId pid) {
+  const App* app = impl_->findApp(pid);
+  if (app == nullptr || app->windows.empty()) {
+    return false;
+  }
+  for (const xcb_window_t window : app->windows) {
+    WindowCommands::close(impl_->connection, window);
+  }
+  return true;
+}
+
+Subscription X11Workspace::observe(std::function<void(const WorkspaceNotification&)> observer) {
+  return impl_->observers.connect(std::move(observer));
+}
+
+}  // namespace quayline

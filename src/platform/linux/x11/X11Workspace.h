@@ -1,0 +1,52 @@
+#pragma once
+
+#include <memory>
+
+#include "foundation/Scheduler.h"
+#include "platform/Workspace.h"
+
+namespace quayline {
+
+class DesktopEntryIndex;
+namespace x11 {
+class XConnection;
+class ActivationHistory;
+}  // namespace x11
+
+// The running applications of an X11 desktop: the window manager's clients grouped by process
+// and matched to installed desktop entries. Lives on the main thread, where its notifications are
+// delivered.
+//
+// A client that does not name its process (no _NET_WM_PID) is grouped with the other windows of
+// its X connection, under a pseudo process id above the kernel's largest one (see
+// WindowQuery.h); the accessibility adapter uses the same ids.
+class X11Workspace final : public Workspace {
+ public:
+  X11Workspace(x11::XConnection& connection, x11::ActivationHistory& history,
+               DesktopEntryIndex& entries, Scheduler& scheduler);
+  ~X11Workspace() override;
+  X11Workspace(const X11Workspace&) = delete;
+  X11Workspace& operator=(const X11Workspace&) = delete;
+
+  std::vector<RunningApp> runningApplications() override;
+  std::optional<RunningApp> frontmostApplication() override;
+  std::optional<Url> urlForApplication(std::string_view bundleIdentifier) override;
+
+  bool openApplication(const Url& applicationURL) override;
+  bool openDocuments(const std::vector<Url>& documents, const Url& applicationURL) override;
+  bool openURL(const Url& url) override;
+  bool revealInFileManager(const std::vector<Url>& urls) override;
+
+  bool activate(ProcessId pid) override;
+  bool hide(ProcessId pid) override;
+  bool unhide(ProcessId pid) override;
+  bool terminate(ProcessId pid) override;
+
+  Subscription observe(std::function<void(const WorkspaceNotification&)> observer) override;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace quayline

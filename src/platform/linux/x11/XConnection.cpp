@@ -1,0 +1,259 @@
+#include "platform/linux/x11/XConnection.h"
+
+#include <poll.h>
+#include <xcb/xcbext.h>
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QObject>
+#include <QSocketNotifier>
+#include <algorithm>
+#include <bit>
+#include <string>
+
+namespace quayline::x11 {
+
+namespace {
+
+// How long one wait on the socket lasts before the reply queue is checked again: another thread
+// may have read our reply off the socket meanwhile.
+constexpr auto kPollSlice = std::chrono::milliseconds(5);
+
+xcb_timestamp_t eventTime(const xcb_generic_event_t& event) {
+  switch (event.response_type & ~0x80) {
+    case XCB_PROPERTY_NOTIFY:
+      return reinterpret_cast<const xcb_property_notify_event_t&>(event).time;
+    case XCB_KEY_PRESS:
+    case XCB_KEY_RELEASE:
+    case XCB_BUTTON_PRESS:
+    case XCB_BUTTON_RELEASE:
+    case XCB_MOTION_NOTIFY:
+      return reinterpret_cast<const xcb_key_press_event_t&>(event).time;
+    default:
+      return XCB_CURRENT_TIME;
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<XConnection> XConnection::open(SystemLog& log, const char* displayName) {
+  int screen = 0;
+  xcb_connection_t* connection = xcb_connect(displayName, &screen);
+  if (xcb_connection_has_error(connection) != 0) {
+    xcb_disconnect(connection);
+    log.log("x11", "cannot connect to the X server");
+    return nullptr;
+  }
+  return std::unique_ptr<XConnection>(new XConnection(log, connection, screen));
+}
+
+XConnection::XConnection(SystemLog& log, xcb_connection_t* connection, int screen)
+    : log_(log), connection_(connection), mainThread_(std::make_unique<QObject>()) {
+  const xcb_setup_t* setup = xcb_get_setup(connection_);
+  resourceIdMask_ = setup->resource_id_mask;
+  xcb_screen_iterator_t screens = xcb_setup_roots_iterator(setup);
+  for (int i = 0; i < screen && screens.rem > 0; ++i) {
+    xcb_screen_next(&screens);
+  }
+  if (screens.rem > 0) {
+    root_ = screens.data->root;
+  }
+  atoms_.intern(connection_);
+
+  notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection_),
+                                                QSocketNotifier::Read);
+  QObject::connect(notifier_.get(), &QSocketNotifier::activated, mainThread_.get(),
+                   [this] { readEvents(); });
+  // libxcb also reads events while it writes requests or waits for replies; those never wake the
+  // notifier, so the queue is looked at whenever the loop is about to sleep.
+  if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
+    QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, mainThread_.get(),
+                     [this] {
+                       collectQueuedEvents();
+                       dispatchPendingEvents();
+                     });
+  }
+}
+
+XConnection::~XConnection() {
+  notifier_.reset();
+  mainThread_.reset();
+  if (xcb_connection_has_error(connection_) == 0) {
+    // Requests still buffered or in flight would be lost by a plain disconnect.
+    XReply<xcb_get_input_focus_reply_t> reply(
+        xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+  }
+  xcb_disconnect(connection_);
+}
+
+bool XConnection::isLost() {
+  if (lost_.load()) {
+    return true;
+  }
+  if (xcb_connection_has_error(connection_) != 0) {
+    reportLoss();
+    return true;
+  }
+  return false;
+}
+
+Subscription XConnection::observeLoss(std::function<void()> observer) {
+  return lossObservers_.connect([observer = std::move(observer)] { observer(); });
+}
+
+Subscription XConnection::listen(std::function<void(const xcb_generic_event_t&)> listener) {
+  return listeners_.connect(std::move(listener));
+}
+
+void XConnection::selectInput(xcb_window_t window, std::uint32_t mask) {
+  std::uint32_t combined = 0;
+  {
+    std::lock_guard lock(mutex_);
+    std::uint32_t& selected = selected_[window];
+    if ((selected | mask) == selected) {
+      return;
+    }
+    selected |= mask;
+    combined = selected;
+  }
+  xcb_change_window_attributes(connection_, window, XCB_CW_EVENT_MASK, &combined);
+}
+
+void XConnection::forgetWindow(xcb_window_t window) {
+  std::lock_guard lock(mutex_);
+  selected_.erase(window);
+}
+
+void XConnection::flush() {
+  if (xcb_flush(connection_) <= 0) {
+    isLost();
+  }
+  collectQueuedEvents();
+}
+
+bool XConnection::sync(Deadline deadline) {
+  const auto cookie = xcb_get_input_focus(connection_);
+  return take<xcb_get_input_focus_reply_t>(cookie.sequence, deadline) != nullptr;
+}
+
+void XConnection::sendToRoot(xcb_window_t window, Atom type, std::array<std::uint32_t, 5> data) {
+  xcb_client_message_event_t message{};
+  message.response_type = XCB_CLIENT_MESSAGE;
+  message.format = 32;
+  message.window = window;
+  message.type = atoms_[type];
+  std::copy(data.begin(), data.end(), message.data.data32);
+  xcb_send_event(connection_, 0, root_,
+                 XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                 reinterpret_cast<const char*>(&message));
+}
+
+void* XConnection::waitForReply(unsigned int sequence, Deadline deadline,
+                                XReply<xcb_generic_error_t>* error) {
+  if (isLost()) {
+    return nullptr;
+  }
+  xcb_flush(connection_);
+  for (;;) {
+    void* reply = nullptr;
+    xcb_generic_error_t* failure = nullptr;
+    if (xcb_poll_for_reply(connection_, sequence, &reply, &failure) != 0) {
+      if (error != nullptr) {
+        error->reset(failure);
+      } else {
+        std::free(failure);
+      }
+      collectQueuedEvents();
+      return reply;
+    }
+    if (isLost()) {
+      return nullptr;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= deadline) {
+      xcb_discard_reply(connection_, sequence);
+      collectQueuedEvents();
+      return nullptr;
+    }
+    const auto slice = std::min<std::chrono::steady_clock::duration>(deadline - now, kPollSlice);
+    pollfd descriptor{xcb_get_file_descriptor(connection_), POLLIN, 0};
+    const auto milliseconds =
+        std::chrono::duration_cast<std::chrono::milliseconds>(slice).count() + 1;
+    ::poll(&descriptor, 1, static_cast<int>(milliseconds));
+  }
+}
+
+void XConnection::readEvents() {
+  while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+    enqueue(event);
+  }
+  if (isLost()) {
+    return;
+  }
+  dispatchPendingEvents();
+}
+
+void XConnection::collectQueuedEvents() {
+  bool post = false;
+  while (xcb_generic_event_t* event = xcb_poll_for_queued_event(connection_)) {
+    enqueue(event);
+    std::lock_guard lock(mutex_);
+    if (!dispatchPosted_) {
+      dispatchPosted_ = true;
+      post = true;
+    }
+  }
+  if (post) {
+    QMetaObject::invokeMethod(mainThread_.get(), [this] { dispatchPendingEvents(); },
+                              Qt::QueuedConnection);
+  }
+}
+
+void XConnection::enqueue(xcb_generic_event_t* event) {
+  std::lock_guard lock(mutex_);
+  pending_.emplace_back(event);
+}
+
+void XConnection::dispatchPendingEvents() {
+  for (;;) {
+    XReply<xcb_generic_event_t> event;
+    {
+      std::lock_guard lock(mutex_);
+      dispatchPosted_ = false;
+      if (pending_.empty()) {
+        return;
+      }
+      event = std::move(pending_.front());
+      pending_.pop_front();
+    }
+    if (const xcb_timestamp_t time = eventTime(*event); time != XCB_CURRENT_TIME) {
+      lastServerTime_.store(time);
+    }
+    if ((event->response_type & ~0x80) == XCB_DESTROY_NOTIFY) {
+      // A later window with the same id needs its events selected afresh.
+      forgetWindow(reinterpret_cast<const xcb_destroy_notify_event_t*>(event.get())->window);
+    }
+    listeners_.emit(*event);
+  }
+}
+
+void XConnection::reportLoss() {
+  if (lost_.exchange(true)) {
+    return;
+  }
+  const int code = xcb_connection_has_error(connection_);
+  // The report runs on the main thread whichever thread noticed; the notifier stops there so a
+  // socket left readable at end of file cannot wake the loop again and again.
+  QMetaObject::invokeMethod(
+      mainThread_.get(),
+      [this, code] {
+        if (notifier_) {
+          notifier_->setEnabled(false);
+        }
+        log_.log("x11", "connection to the X server lost (error " + std::to_string(code) + ")");
+        lossObservers_.emit();
+      },
+      Qt::QueuedConnection);
+}
+
+}  // namespace quayline::x11

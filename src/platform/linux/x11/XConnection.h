@@ -1,0 +1,111 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "foundation/Signal.h"
+#include "foundation/Subscription.h"
+#include "platform/SystemLog.h"
+#include "platform/linux/x11/Atoms.h"
+#include "platform/linux/x11/XReply.h"
+
+class QObject;
+class QSocketNotifier;
+
+namespace quayline::x11 {
+
+using Deadline = std::chrono::steady_clock::time_point;
+
+// The process's one connection to the X server. Events are read on the main thread (a socket
+// notifier on the Qt event loop) and handed to listeners there; requests and replies may come
+// from any thread, since libxcb serialises them itself.
+class XConnection {
+ public:
+  // Connects to `displayName` (DISPLAY when null). Nothing when no server answers. A
+  // QCoreApplication must exist; the object belongs to the main thread.
+  static std::unique_ptr<XConnection> open(SystemLog& log, const char* displayName = nullptr);
+  ~XConnection();
+  XConnection(const XConnection&) = delete;
+  XConnection& operator=(const XConnection&) = delete;
+
+  xcb_connection_t* raw() const { return connection_; }
+  xcb_window_t root() const { return root_; }
+  const Atoms& atoms() const { return atoms_; }
+  xcb_atom_t atom(Atom name) const { return atoms_[name]; }
+  // The bits of a resource id that a client allocates; the rest names the client connection.
+  std::uint32_t resourceIdMask() const { return resourceIdMask_; }
+
+  // Whether the connection has failed; every wait then answers nothing at once.
+  bool isLost();
+  // Called once on the main thread when the connection fails. The failure is logged (category
+  // "x11") before the observers run.
+  Subscription observeLoss(std::function<void()> observer);
+
+  // Events, on the main thread, in the order the server sent them.
+  Subscription listen(std::function<void(const xcb_generic_event_t&)> listener);
+  // Adds `mask` to the events this connection selects on `window`.
+  void selectInput(xcb_window_t window, std::uint32_t mask);
+  // Drops what `selectInput` remembered of a window that is gone.
+  void forgetWindow(xcb_window_t window);
+
+  // The reply to an earlier request, waiting at most until `deadline`. A request abandoned at the
+  // deadline is discarded. `error`, when given, receives the X error the request caused.
+  template <typename Reply>
+  XReply<Reply> take(unsigned int sequence, Deadline deadline,
+                     XReply<xcb_generic_error_t>* error = nullptr) {
+    return XReply<Reply>(static_cast<Reply*>(waitForReply(sequence, deadline, error)));
+  }
+
+  void flush();
+  // A round trip: every request sent before it has reached the server when it returns.
+  bool sync(Deadline deadline);
+
+  // The latest server timestamp seen in an event, or 0 (CurrentTime) before the first.
+  xcb_timestamp_t lastServerTime() const { return lastServerTime_.load(); }
+
+  // A 32-bit client message sent to the root with the mask window managers listen to.
+  void sendToRoot(xcb_window_t window, Atom type, std::array<std::uint32_t, 5> data);
+
+  // Events read by any thread while it waited for a reply are queued here, then dispatched on the
+  // main thread; exposed for the benchmark and tests that read without an event loop.
+  void dispatchPendingEvents();
+
+ private:
+  XConnection(SystemLog& log, xcb_connection_t* connection, int screen);
+  void* waitForReply(unsigned int sequence, Deadline deadline,
+                     XReply<xcb_generic_error_t>* error);
+  void readEvents();
+  // Moves events libxcb already read into our queue and asks the main thread to deliver them.
+  void collectQueuedEvents();
+  void enqueue(xcb_generic_event_t* event);
+  void reportLoss();
+
+  SystemLog& log_;
+  xcb_connection_t* connection_;
+  xcb_window_t root_ = XCB_WINDOW_NONE;
+  std::uint32_t resourceIdMask_ = 0;
+  Atoms atoms_;
+  std::atomic<xcb_timestamp_t> lastServerTime_{0};
+  std::atomic<bool> lost_{false};
+
+  std::unique_ptr<QObject> mainThread_;  // context of posted work; dropping it cancels the posts
+  std::unique_ptr<QSocketNotifier> notifier_;
+  Signal<xcb_generic_event_t> listeners_;
+  Signal<> lossObservers_;
+
+  std::mutex mutex_;
+  std::deque<XReply<xcb_generic_event_t>> pending_;
+  bool dispatchPosted_ = false;
+  std::map<xcb_window_t, std::uint32_t> selected_;
+};
+
+}  // namespace quayline::x11

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "chrome/ChromeProfiles.h"
+#include "foundation/Signal.h"
+
+namespace quayline {
+
+// The browser's profiles, which of them have windows and the windows no profile claims, all set
+// by the test. `setProfiles` tells observers, as a reload of the profile list would; the other
+// answers change silently, the way window attribution does between reloads. Counts how often the
+// unattributed windows are asked for.
+class FakeChromeProfiles final : public ChromeProfiles {
+ public:
+  const std::vector<ChromeProfile>& profiles() const override { return profiles_; }
+  std::optional<ChromeProfile> profile(const std::string& directory) const override {
+    for (const auto& candidate : profiles_) {
+      if (candidate.directory == directory) {
+        return candidate;
+      }
+    }
+    return std::nullopt;
+  }
+  std::vector<std::string> liveProfileDirectories() override { return live; }
+  std::vector<AppWindow> unattributedWindows() override {
+    ++unattributedQueries;
+    return unattributed;
+  }
+  Subscription observeProfiles(std::function<void()> observer) override {
+    return changed_.connect([observer = std::move(observer)] { observer(); });
+  }
+
+  void setProfiles(std::vector<ChromeProfile> profiles) {
+    if (profiles == profiles_) {
+      return;
+    }
+    profiles_ = std::move(profiles);
+    changed_.emit();
+  }
+
+  // A profile named after its directory, as most tests need.
+  static ChromeProfile named(const std::string& directory, const std::string& name) {
+    ChromeProfile profile;
+    profile.directory = directory;
+    profile.name = name;
+    return profile;
+  }
+
+  std::vector<std::string> live;
+  std::vector<AppWindow> unattributed;
+  int unattributedQueries = 0;
+
+ private:
+  std::vector<ChromeProfile> profiles_;
+  Signal<> changed_;
+};
+
+}  // namespace quayline
