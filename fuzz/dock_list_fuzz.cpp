@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   PermissiveFiles files;
   for (const quayline::PropertyValue* list :
-       {&*value, value->find("persistent-apps"), value->find("persistent-others")}) {
+       {static_cast<const quayline::PropertyValue*>(&*value), value->find("persistent-apps"),
+        value->find("persistent-others")}) {
     if (list == nullptr) {
       continue;
     }

@@ -16,8 +16,16 @@ bool isBareWordCharacter(char c) {
          c == '.' || c == '/' || c == '-' || c == ':';
 }
 
+// A bare word that would read as another type (a number, a boolean) is quoted, so that every
+// value's type shows in the output.
+bool looksLikeAnotherType(std::string_view text) {
+  const char first = text.front();
+  return (first >= '0' && first <= '9') || first == '-' || first == '.' || text == "true" ||
+         text == "false";
+}
+
 void appendString(std::string& out, std::string_view text) {
-  bool bare = !text.empty();
+  bool bare = !text.empty() && !looksLikeAnotherType(text);
   for (char c : text) {
     bare = bare && isBareWordCharacter(c);
   }
@@ -60,7 +68,12 @@ void appendReal(std::string& out, double value) {
   }
   char buffer[32];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  out.append(buffer, result.ptr);
+  const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
+  out += text;
+  // A real always shows as one: 2.0 rather than 2, which would read as an integer.
+  if (text.find_first_of(".e") == std::string_view::npos && std::isfinite(value)) {
+    out += ".0";
+  }
 }
 
 void appendData(std::string& out, const PropertyData& data) {
@@ -112,7 +125,7 @@ void appendDate(std::string& out, const PropertyDate& date) {
 void appendValue(std::string& out, const PropertyValue& value, int level) {
   switch (value.type()) {
     case PropertyValue::Type::boolean:
-      out += *value.boolean() ? '1' : '0';
+      out += *value.boolean() ? "true" : "false";
       return;
     case PropertyValue::Type::integer:
       out += std::to_string(*value.integer());

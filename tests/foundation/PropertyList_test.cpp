@@ -315,14 +315,18 @@ TEST(PropertyList, DescribeRendersNestedValuesInDefaultsStyle) {
       {"quote", PropertyValue("say \"hi\" \\ bye")},
       {"empty", PropertyValue("")},
       {"scale", PropertyValue(1.5)},
+      {"whole", PropertyValue(2.0)},
+      {"digits", PropertyValue("48")},
+      {"word", PropertyValue("true")},
       {"tilesize", PropertyValue(-48)},
       {"book", PropertyValue(PropertyData{0x01, 0x02, 0xAB})},
       {"when", PropertyValue(utc(1796588605))},
       {"none", PropertyValue(Array{})},
   });
   EXPECT_EQ(describe(value), R"({
-    autohide = 1;
+    autohide = true;
     book = {length = 3, bytes = 0x0102ab};
+    digits = "48";
     empty = "";
     none = (
     );
@@ -341,6 +345,8 @@ TEST(PropertyList, DescribeRendersNestedValuesInDefaultsStyle) {
     scale = 1.5;
     tilesize = -48;
     when = 2026-12-06 20:23:25 +0000;
+    whole = 2.0;
+    word = "true";
 })");
   EXPECT_EQ(describe(PropertyValue(utc(-14182940))), "1969-07-20 20:17:40 +0000");
 }

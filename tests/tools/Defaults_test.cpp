@@ -78,14 +78,15 @@ TEST_F(DefaultsToolTest, EveryTypeWrittenReadsBackWithItsType) {
     PropertyValue stored;
   };
   const Row rows[] = {
-      {{"-bool", "YES"}, "boolean", "1", PropertyValue(true)},
-      {{"-bool", "False"}, "boolean", "0", PropertyValue(false)},
+      {{"-bool", "YES"}, "boolean", "true", PropertyValue(true)},
+      {{"-bool", "False"}, "boolean", "false", PropertyValue(false)},
       {{"-int", "-9223372036854775808"},
        "integer",
        "-9223372036854775808",
        PropertyValue(std::numeric_limits<std::int64_t>::min())},
       {{"-int", "+48"}, "integer", "48", PropertyValue(48)},
       {{"-float", "2.5"}, "float", "2.5", PropertyValue(2.5)},
+      {{"-float", "2"}, "float", "2.0", PropertyValue(2.0)},
       {{"-string", "left side"}, "string", "left side", PropertyValue("left side")},
       {{"-5"}, "string", "-5", PropertyValue("-5")},
       {{"-data", "00fF10"},
@@ -147,7 +148,7 @@ TEST_F(DefaultsToolTest, ImportedSystemDockListsReadBackCompletely) {
   succeed({"import", "com.apple.dock", "-"}, readFile(kLeftDock));
   const std::string shown = succeed({"read", "com.apple.dock"});
   for (const char* line : {
-           "    autohide = 1;\n",
+           "    autohide = true;\n",
            "    autohide-delay = 0.25;\n",
            "    orientation = left;\n",
            "    tilesize = 48;\n",

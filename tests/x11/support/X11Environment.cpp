@@ -29,8 +29,7 @@ X11Environment& X11Environment::instance() {
 
 void X11Environment::SetUp() {
   current = this;
-  root_ = std::filesystem::temp_directory_path() /
-          ("quayline-x11-" + std::to_string(::getpid()));
+  root_ = std::filesystem::temp_directory_path() / ("quayline-x11-" + std::to_string(::getpid()));
   std::filesystem::remove_all(root_);
   for (auto [name, folder] : {std::pair{"HOME", "home"},
                               {"XDG_CONFIG_HOME", "config"},
@@ -58,10 +57,9 @@ void X11Environment::TearDown() {
   // Qt ends the process when its display goes away, so it goes first.
   delete application;
   application = nullptr;
-  const bool started = server_ != nullptr;
   server_.reset();
-  if (started) {
-    std::filesystem::remove_all(root_);  // kept otherwise, for its logs
+  if (!testing::UnitTest::GetInstance()->Failed()) {
+    std::filesystem::remove_all(root_);  // kept otherwise, for the programs' logs
   }
 }
 

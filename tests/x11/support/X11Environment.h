@@ -35,7 +35,7 @@ class X11Environment : public testing::Environment {
 
 // Runs the Qt event loop until `condition` holds or `timeout` passes; whether it held.
 bool waitUntil(const std::function<bool()>& condition,
-               std::chrono::milliseconds timeout = std::chrono::seconds(5));
+               std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
 // The test client program, run on the test display until the object goes away.
 class TestClient {

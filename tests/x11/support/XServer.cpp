@@ -1,7 +1,6 @@
 #include "XServer.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -32,19 +31,20 @@ constexpr const char* kOpenboxConfiguration = R"(<?xml version="1.0" encoding="U
 </openbox_config>
 )";
 
-// Whether a window manager has announced itself on the display (_NET_SUPPORTING_WM_CHECK).
+// Whether openbox has finished starting: it names its theme on the root window once its
+// configuration and theme are loaded, after it took over the screen.
 bool windowManagerRuns(const std::string& display) {
   xcb_connection_t* c = xcb_connect(display.c_str(), nullptr);
   bool found = false;
   if (xcb_connection_has_error(c) == 0) {
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    const char* name = "_NET_SUPPORTING_WM_CHECK";
+    const char* name = "_OB_THEME";
     auto* atom = xcb_intern_atom_reply(
         c, xcb_intern_atom(c, 1, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
     if (atom != nullptr && atom->atom != XCB_ATOM_NONE) {
       auto* property = xcb_get_property_reply(
-          c, xcb_get_property(c, 0, root, atom->atom, XCB_ATOM_WINDOW, 0, 1), nullptr);
-      found = property != nullptr && xcb_get_property_value_length(property) == 4;
+          c, xcb_get_property(c, 0, root, atom->atom, XCB_GET_PROPERTY_TYPE_ANY, 0, 64), nullptr);
+      found = property != nullptr && xcb_get_property_value_length(property) > 0;
       std::free(property);
     }
     std::free(atom);
@@ -55,59 +55,64 @@ bool windowManagerRuns(const std::string& display) {
 
 }  // namespace
 
+namespace {
+
+// The pid in the display's lock file: whose server holds the number.
+pid_t lockHolder(int number) {
+  std::ifstream lock("/tmp/.X" + std::to_string(number) + "-lock");
+  long pid = -1;
+  lock >> pid;
+  return lock ? static_cast<pid_t>(pid) : -1;
+}
+
+}  // namespace
+
 std::unique_ptr<XServer> XServer::start(const std::filesystem::path& logDirectory,
                                         WindowManager windowManager) {
-  int pipe[2];
-  if (::pipe2(pipe, O_CLOEXEC) != 0) {
-    return nullptr;
-  }
   std::unique_ptr<XServer> server(new XServer());
   const std::string size = std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24";
-  server->server_ = spawnProcess("Xvfb",
-                                 {"-displayfd", std::to_string(pipe[1]), "-nolisten", "tcp", "-noreset",
-                                  "-screen", "0", size},
-                                 (logDirectory / "xvfb.log").string(), pipe[1]);
-  ::close(pipe[1]);
-  if (server->server_ < 0) {
-    ::close(pipe[0]);
-    return nullptr;
-  }
-  // Xvfb writes the display number once it accepts connections.
-  std::string number;
-  const auto until = std::chrono::steady_clock::now() + kStartTimeout;
-  while (number.find('\n') == std::string::npos && std::chrono::steady_clock::now() < until) {
-    pollfd descriptor{pipe[0], POLLIN, 0};
-    if (::poll(&descriptor, 1, 100) > 0) {
-      char buffer[32];
-      const ssize_t length = ::read(pipe[0], buffer, sizeof buffer);
-      if (length <= 0) {
-        break;
+  // Numbers spread by process id, so parallel test programs rarely try the same one; when they
+  // do, the server's lock file decides and the loser tries the next number. (-displayfd races:
+  // two servers starting at once can both take display 0's socket.)
+  for (int attempt = 0; attempt < 40; ++attempt) {
+    const int number = 200 + static_cast<int>((::getpid() * 7 + attempt * 31) % 3000);
+    if (lockHolder(number) > 0 ||
+        std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number))) {
+      continue;
+    }
+    const std::string display = ":" + std::to_string(number);
+    const pid_t pid =
+        spawnProcess("Xvfb", {display, "-nolisten", "tcp", "-noreset", "-screen", "0", size},
+                     (logDirectory / "xvfb.log").string());
+    if (pid < 0) {
+      return nullptr;
+    }
+    // Ours once the lock names it, ready once it takes connections; a server that ends lost the
+    // number to another.
+    const auto until = std::chrono::steady_clock::now() + kStartTimeout;
+    bool ready = false;
+    while (!ready && processRuns(pid) && std::chrono::steady_clock::now() < until) {
+      if (lockHolder(number) == pid) {
+        xcb_connection_t* probe = xcb_connect(display.c_str(), nullptr);
+        ready = xcb_connection_has_error(probe) == 0;
+        xcb_disconnect(probe);
       }
-      number.append(buffer, static_cast<std::size_t>(length));
+      if (!ready) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
     }
-  }
-  ::close(pipe[0]);
-  if (number.find('\n') == std::string::npos) {
-    return nullptr;  // the destructor stops whatever started
-  }
-  server->display_ = ":" + number.substr(0, number.find('\n'));
-  // The number comes a little before the server takes connections.
-  bool accepting = false;
-  while (!accepting && std::chrono::steady_clock::now() < until) {
-    xcb_connection_t* probe = xcb_connect(server->display_.c_str(), nullptr);
-    accepting = xcb_connection_has_error(probe) == 0;
-    xcb_disconnect(probe);
-    if (!accepting) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (!ready) {
+      stopProcess(pid);
+      continue;
     }
+    server->server_ = pid;
+    server->display_ = display;
+    if (windowManager == WindowManager::openbox && !server->startOpenbox(logDirectory)) {
+      return nullptr;  // the destructor stops what started
+    }
+    return server;
   }
-  if (!accepting) {
-    return nullptr;
-  }
-  if (windowManager == WindowManager::openbox && !server->startOpenbox(logDirectory)) {
-    return nullptr;
-  }
-  return server;
+  return nullptr;
 }
 
 bool XServer::startOpenbox(const std::filesystem::path& logDirectory) {
