@@ -16,6 +16,7 @@ project='#include +"(app|model|dock|windows|chrome|stacks|system|settings|ui|pla
 toolkits='#include +[<"](Q[A-Za-z]+|qt[a-z]*/|xcb/|X11/|glib|gio/|gio-unix|gdesktop)'
 check foundation "$project" "project layers"
 check foundation "$toolkits" "Qt, X11 or GLib"
+check ui '#include +[<"](xcb/|X11/|glib|gio/|gio-unix|gdesktop)|#include +"platform/linux/' "X11, GLib or the Linux adapters"
 for logic in platform app model dock windows chrome stacks system settings; do
   [[ -d "$src/$logic" ]] || continue
   hits=$(grep -rnE --include='*.h' --include='*.cpp' "$toolkits|#include +\"(ui|platform/linux)/" "$src/$logic" |
