@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
 #include <vector>
 
 namespace quayline {
@@ -140,12 +139,6 @@ TEST(GeometryRect, InsetsAndOffsets) {
   EXPECT_EQ(kRect.offsetBy(-10, 5), Rect(0, 25, 100, 50));
   EXPECT_EQ(Rect(110, 70, -100, -50).offsetBy(1, 1), Rect(11, 21, 100, 50));
   EXPECT_TRUE(Rect::null().offsetBy(1, 1).isNull());
-}
-
-TEST(GeometryRect, PrintsForTestFailures) {
-  std::ostringstream out;
-  out << Rect(1, 2.5, 3, 4) << " " << Point{5, 6} << " " << Size{7, 8};
-  EXPECT_EQ(out.str(), "{{1, 2.5}, {3, 4}} {5, 6} {7, 8}");
 }
 
 }  // namespace
