@@ -1,20 +1,28 @@
 // The composition root: the only place that knows every concrete class.
+#include <QApplication>
 #include <QCoreApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <memory>
 #include <string_view>
+#include <utility>
 
 #include "app/Preferences.h"
 #include "app/TileListing.h"
 #include "chrome/ProfilelessChrome.h"
+#include "dock/IconAppearanceMonitor.h"
+#include "dock/SystemAppearance.h"
 #include "foundation/SerialQueue.h"
 #include "model/HiddenApps.h"
 #include "model/PinnedItemStore.h"
 #include "model/TileStore.h"
+#include "platform/linux/DesktopEntryIconNames.h"
 #include "platform/linux/DesktopEntryIndex.h"
+#include "platform/linux/FileDistributedNotifications.h"
 #include "platform/linux/FilePreferenceDomains.h"
+#include "platform/linux/GSettingsDesktopAppearance.h"
 #include "platform/linux/GioFileManager.h"
 #include "platform/linux/InstalledBundle.h"
 #include "platform/linux/LinuxProcesses.h"
@@ -25,10 +33,17 @@
 #include "platform/linux/UnavailableLoginItem.h"
 #include "platform/linux/XdgPaths.h"
 #include "platform/linux/x11/ActivationHistory.h"
+#include "platform/linux/x11/QtDisplays.h"
 #include "platform/linux/x11/X11Accessibility.h"
+#include "platform/linux/x11/X11PanelWindowing.h"
 #include "platform/linux/x11/X11Workspace.h"
 #include "platform/linux/x11/XConnection.h"
 #include "system/SystemDockVisibility.h"
+#include "ui/dock/DockViewContext.h"
+#include "ui/dock/NullSources.h"
+#include "ui/icons/IconCache.h"
+#include "ui/panel/DockWindowController.h"
+#include "ui/shell/AppDelegate.h"
 #include "windows/WindowRegistry.h"
 
 namespace quayline {
@@ -36,8 +51,9 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: quayline [--list-tiles [--json]] [--help | --version]\n"
-    "  (no options)         run until SIGINT, SIGTERM or SIGHUP, then put the system dock's\n"
-    "                       settings back\n"
+    "  (no options)         show the dock on the X display until quit from the status menu or\n"
+    "                       by SIGINT, SIGTERM or SIGHUP, then put the system dock's settings\n"
+    "                       back\n"
     "  --list-tiles         print the dock's tiles in order (id, section, label, state) and exit\n"
     "  --list-tiles --json  the same as one JSON array\n";
 
@@ -58,12 +74,14 @@ struct Basics {
 
 // The desktop's applications and windows, read from the X server.
 struct Desktop {
-  Desktop(Basics& basics, Scheduler& scheduler, std::unique_ptr<x11::XConnection> opened)
+  Desktop(Basics& basics, Scheduler& scheduler, std::unique_ptr<x11::XConnection> opened,
+          std::unique_ptr<SerialQueue> queue)
       : connection(std::move(opened)),
         history(*connection),
         workspace(*connection, history, entries, scheduler),
         accessibility(*connection, history, entries),
-        registry(workspace, accessibility, scheduler, registryQueue, basics.log),
+        registryQueue(std::move(queue)),
+        registry(workspace, accessibility, scheduler, *registryQueue, basics.log),
         hiddenApps(basics.domains, workspace),
         chromeInstances(workspace),
         chromeProfiles(registry),
@@ -76,8 +94,7 @@ struct Desktop {
   DesktopEntryIndex entries;
   X11Workspace workspace;
   X11Accessibility accessibility;
-  // Enumerates on the caller's thread: a one-shot listing wants the windows before it prints.
-  InlineSerialQueue registryQueue{"quayline.window-registry"};
+  std::unique_ptr<SerialQueue> registryQueue;
   WindowRegistry registry;
   HiddenApps hiddenApps;
   FirstChromeInstance chromeInstances;
@@ -93,7 +110,9 @@ int listTiles(Basics& basics, bool json) {
     return 1;
   }
   QtScheduler scheduler;
-  Desktop desktop(basics, scheduler, std::move(connection));
+  // Enumerates on the caller's thread: a one-shot listing wants the windows before it prints.
+  Desktop desktop(basics, scheduler, std::move(connection),
+                  std::make_unique<InlineSerialQueue>("quayline.window-registry"));
   // The registry's first enumeration reports back through the event loop.
   QCoreApplication::processEvents();
   desktop.tiles.rebuild();
@@ -104,32 +123,81 @@ int listTiles(Basics& basics, bool json) {
   return 0;
 }
 
+// Qt ends the process with exit() when its X connection breaks, before the event loop returns;
+// the termination path then runs from this exit handler instead.
+SystemDockVisibility* restoreAtExit = nullptr;
+void restoreOnExit() {
+  if (auto* systemDock = std::exchange(restoreAtExit, nullptr)) {
+    systemDock->restoreAtTermination();
+  }
+}
+
+// The services the dock's views draw from.
+struct Views {
+  Views(Preferences& preferences, Scheduler& scheduler, Desktop& desktop, Basics& basics,
+        Displays& displays)
+      : iconStyle(desktopAppearance, scheduler),
+        icons(iconStyle, desktop.workspace, basics.files, iconNames),
+        appearance(preferences, desktopAppearance),
+        context{desktop.tiles,          preferences, icons,  appearance, desktop.registry,
+                desktop.chromeProfiles, displays,    badges, trash,      previews} {}
+
+  GSettingsDesktopAppearance desktopAppearance;
+  DesktopEntryIconNames iconNames;
+  IconAppearanceMonitor iconStyle;
+  IconCache icons;
+  SystemAppearance appearance;
+  // Badges, the trash's state and window previews are not part of this version yet.
+  NoBadges badges;
+  UnknownTrash trash;
+  NoPreviews previews;
+  DockViewContext context;
+};
+
 int run(Basics& basics) {
+  auto connection = x11::XConnection::open(basics.log);
+  if (!connection) {
+    std::cerr << "quayline: cannot open the X display"
+              << (std::getenv("DISPLAY") ? "" : " (DISPLAY is not set)")
+              << "; the dock needs an X11 desktop\n";
+    return 1;
+  }
+  QtScheduler scheduler;
   UnavailableLoginItem loginItem(basics.log);
-  NoWindowAppearance appearance;
+  NoWindowAppearance windowAppearance;
 
   // A system dock left hidden by a run that never restored it comes back before anything else.
   SystemDockVisibility systemDock(basics.domains, basics.processes, basics.bundle, basics.paths,
                                   basics.log);
   systemDock.recoverAtLaunch();
 
-  Preferences preferences(basics.domains, loginItem, appearance);
-  PinnedItemStore pins(basics.domains, basics.files, basics.paths, basics.log);
-  for (const auto& [title, items] :
-       {std::pair{"pinned", &pins.pinned()}, std::pair{"trailing", &pins.trailing()}}) {
-    std::cout << title << ":" << (items->empty() ? " (none)" : "") << "\n";
-    for (const auto& item : *items) {
-      std::cout << "  " << item << "\n";
-    }
-  }
+  Preferences preferences(basics.domains, loginItem, windowAppearance);
+  x11::XConnection& x = *connection;
+  Desktop desktop(basics, scheduler, std::move(connection),
+                  std::make_unique<ThreadSerialQueue>("quayline.window-registry"));
+  desktop.tiles.rebuild();
+  QtDisplays displays(x);
+  x11::X11PanelWindowing windowing(x);
+  FileDistributedNotifications notifications(basics.domains.directory());
+  Views views(preferences, scheduler, desktop, basics, displays);
 
+  DockWindowServices docks{
+      desktop.tiles,          preferences,   basics.domains, displays,      desktop.registry,
+      desktop.chromeProfiles, notifications, windowing,      views.context, {}};
+  AppDelegate delegate(
+      {preferences, displays, scheduler, systemDock, docks, [] { QCoreApplication::quit(); }});
   TerminationSignals signals([](int) { QCoreApplication::quit(); });
-  systemDock.hideAtLaunch();
-  std::cout << "Quayline is running (pid " << basics.processes.currentProcessIdentifier()
-            << "); the dock window is not built yet." << std::endl;
+  // Without its X server the dock has nowhere to be: end in order.
+  const Subscription lost = x.observeLoss([] { QCoreApplication::quit(); });
 
+  restoreAtExit = &systemDock;
+  std::atexit(restoreOnExit);
+  delegate.applicationDidFinishLaunching();
+  std::cout << "Quayline is running (pid " << basics.processes.currentProcessIdentifier() << ")."
+            << std::endl;
   const int status = QCoreApplication::exec();
-  systemDock.restoreAtTermination();
+  restoreAtExit = nullptr;
+  delegate.applicationWillTerminate();
   return status;
 }
 
@@ -158,8 +226,20 @@ int main(int argc, char** argv) {
     }
   }
 
-  QCoreApplication application(argc, argv);
-  QCoreApplication::setApplicationName("Quayline");
   quayline::Basics basics;
-  return options.listTiles ? quayline::listTiles(basics, options.json) : quayline::run(basics);
+  if (options.listTiles) {
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName("Quayline");
+    return quayline::listTiles(basics, options.json);
+  }
+  // Widgets need a display; without one the X connection's check below explains the failure
+  // instead of the toolkit aborting.
+  if (!std::getenv("DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
+    std::cerr << "quayline: DISPLAY is not set; the dock needs an X11 desktop\n";
+    return 1;
+  }
+  QApplication application(argc, argv);
+  QApplication::setApplicationName("Quayline");
+  QApplication::setQuitOnLastWindowClosed(false);
+  return quayline::run(basics);
 }

@@ -1,7 +1,8 @@
 #pragma once
 
 // A private home for black-box tests of Quayline's programs: temporary XDG folders, a stand-in
-// for the system dock, and child processes that are always ended and reaped.
+// for the system dock, an X display of its own (the dock needs one), and child processes that
+// are always ended and reaped.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -114,6 +116,64 @@ struct Finished {
   std::string err;
 };
 
+// An Xvfb display for the test's programs, stopped with the object. Empty when none started.
+class PrivateDisplay {
+ public:
+  PrivateDisplay() {
+    for (int attempt = 0; attempt < 40 && name_.empty(); ++attempt) {
+      const int number = 5400 + static_cast<int>((::getpid() * 7 + attempt * 31) % 2000);
+      const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+      if (fs::exists(socket) || fs::exists("/tmp/.X" + std::to_string(number) + "-lock")) {
+        continue;
+      }
+      const std::string display = ":" + std::to_string(number);
+      std::vector<std::string> args{"Xvfb",     display,   "-nolisten", "tcp",
+                                    "-noreset", "-screen", "0",         "1280x800x24"};
+      std::vector<char*> argv;
+      for (auto& arg : args) {
+        argv.push_back(arg.data());
+      }
+      argv.push_back(nullptr);
+      posix_spawn_file_actions_t actions;
+      posix_spawn_file_actions_init(&actions);
+      posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+      posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+      pid_t pid = -1;
+      const int failed = posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv.data(), environ);
+      posix_spawn_file_actions_destroy(&actions);
+      if (failed != 0) {
+        return;
+      }
+      // Ready once its socket exists; a server that ends lost the number to another.
+      const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+      while (!fs::exists(socket) && ::waitpid(pid, nullptr, WNOHANG) == 0 &&
+             std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
+      if (fs::exists(socket) && ::kill(pid, 0) == 0) {
+        pid_ = pid;
+        name_ = display;
+      } else {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+      }
+    }
+  }
+  ~PrivateDisplay() {
+    if (pid_ > 0) {
+      ::kill(pid_, SIGTERM);
+      ::waitpid(pid_, nullptr, 0);
+    }
+  }
+  PrivateDisplay(const PrivateDisplay&) = delete;
+  PrivateDisplay& operator=(const PrivateDisplay&) = delete;
+  const std::string& name() const { return name_; }
+
+ private:
+  pid_t pid_ = -1;
+  std::string name_;
+};
+
 class ProcessSandbox : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -130,7 +190,11 @@ class ProcessSandbox : public ::testing::Test {
       fs::permissions(root / folder, fs::perms::owner_all, fs::perm_options::replace);
       ::setenv(name, (root / folder).c_str(), 1);
     }
+    // The dock's windows stay off screen; its adapters still talk to an X server.
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    display = std::make_unique<PrivateDisplay>();
+    ASSERT_FALSE(display->name().empty()) << "Xvfb did not start";
+    ::setenv("DISPLAY", display->name().c_str(), 1);
     // The stand-in for the system dock: any long-running program whose process is named "Dock".
     fs::create_directories(root / "bin");
     fs::copy_file(fs::exists("/usr/bin/sleep") ? "/usr/bin/sleep" : "/bin/sleep",
@@ -146,6 +210,7 @@ class ProcessSandbox : public ::testing::Test {
       ::kill(pid, SIGKILL);
     }
     fs::remove_all(root);
+    display.reset();
   }
 
   fs::path snapshot() const { return root / "data" / "Quayline" / "SystemDockSnapshot.plist"; }
@@ -243,6 +308,7 @@ class ProcessSandbox : public ::testing::Test {
   std::string standardOutput(pid_t pid) { return readFile(outputs[pid].first); }
 
   fs::path root;
+  std::unique_ptr<PrivateDisplay> display;
   std::vector<pid_t> started;
   std::vector<pid_t> adopted;  // processes not ours to reap (children of the program under test)
   std::map<pid_t, std::pair<fs::path, fs::path>> outputs;

@@ -8,7 +8,9 @@ namespace {
 
 // The application of a test client, once it shows `windowCount` windows.
 ProcessId started(Desktop& desktop, const TestClient& client, std::size_t windowCount = 1) {
-  EXPECT_TRUE(waitUntil([&] { return desktop.windows(client.pid()).size() == windowCount; }));
+  EXPECT_TRUE(waitUntil([&] { return desktop.windows(client.pid()).size() == windowCount; }))
+      << "client " << client.pid() << " running: " << client.runs()
+      << ", managed windows: " << Probe().clientList().size();
   return client.pid();
 }
 
@@ -31,16 +33,16 @@ TEST(X11Accessibility, ListsAnApplicationsWindowsInMappingOrderWithTheirProperti
     }
   }
   EXPECT_EQ(numbers, listed);
-  EXPECT_FALSE(desktop.accessibility->windowNumber(
-      desktop.accessibility->applicationElement(editor.pid())));
+  EXPECT_FALSE(
+      desktop.accessibility->windowNumber(desktop.accessibility->applicationElement(editor.pid())));
 
   EXPECT_EQ(desktop.read<std::string>(windows[0], AX::title), "Document 1");
   EXPECT_EQ(desktop.read<std::string>(windows[1], AX::title), "Document 2");
   EXPECT_EQ(desktop.read<std::string>(windows[0], AX::subrole), AX::standardWindow);
   EXPECT_EQ(desktop.read<bool>(windows[0], AX::minimized), false);
-  EXPECT_EQ(desktop.read<std::string>(desktop.accessibility->applicationElement(editor.pid()),
-                                      AX::title),
-            "Editor");
+  EXPECT_EQ(
+      desktop.read<std::string>(desktop.accessibility->applicationElement(editor.pid()), AX::title),
+      "Editor");
   EXPECT_TRUE(desktop.accessibility->isProcessTrusted());
 }
 
@@ -102,13 +104,15 @@ TEST(X11Accessibility, FramesIncludeTheWindowManagersFrame) {
 
   // A resize through the frame size gives the frame that size.
   ASSERT_TRUE(desktop.accessibility->setAttribute(windows[0], AX::size, Size{500, 400}));
-  EXPECT_TRUE(waitUntil(
-      [&] { return desktop.read<Size>(windows[0], AX::size) == std::optional(Size{500, 400}); }));
+  EXPECT_TRUE(waitUntil([&] {
+    return desktop.read<Size>(windows[0], AX::size) == std::optional(Size{500, 400});
+  }));
   EXPECT_EQ(desktop.read<Point>(windows[0], AX::position), (Point{100, 120}));
 
   ASSERT_TRUE(desktop.accessibility->setAttribute(windows[0], AX::position, Point{40, 60}));
-  EXPECT_TRUE(waitUntil(
-      [&] { return desktop.read<Point>(windows[0], AX::position) == std::optional(Point{40, 60}); }));
+  EXPECT_TRUE(waitUntil([&] {
+    return desktop.read<Point>(windows[0], AX::position) == std::optional(Point{40, 60});
+  }));
 }
 
 TEST(X11Accessibility, MinimizesRestoresRaisesAndCloses) {

@@ -41,12 +41,12 @@ TEST(QtDisplays, PointerIsReportedInTheBottomLeftSpaceWithItsButtons) {
   }));
 
   EXPECT_EQ(displays.pressedMouseButtons(), 0u);
-  xcb_test_fake_input(probe.connection(), XCB_BUTTON_PRESS, 3, XCB_CURRENT_TIME, XCB_WINDOW_NONE,
-                      0, 0, 0);
+  xcb_test_fake_input(probe.connection(), XCB_BUTTON_PRESS, 3, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0,
+                      0, 0);
   probe.sync();
   EXPECT_EQ(displays.pressedMouseButtons(), 1u << 1);
-  xcb_test_fake_input(probe.connection(), XCB_BUTTON_RELEASE, 3, XCB_CURRENT_TIME,
-                      XCB_WINDOW_NONE, 0, 0, 0);
+  xcb_test_fake_input(probe.connection(), XCB_BUTTON_RELEASE, 3, XCB_CURRENT_TIME, XCB_WINDOW_NONE,
+                      0, 0, 0);
   probe.sync();
   EXPECT_EQ(displays.pressedMouseButtons(), 0u);
 }

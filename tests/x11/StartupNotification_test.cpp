@@ -18,8 +18,8 @@ TEST(StartupMessage, ParsesQuotedAndEscapedValues) {
   EXPECT_EQ(message->field("BIN"), "edit or");
   EXPECT_FALSE(message->field("PID"));
 
-  for (const char* bad : {"", "no colon here", "new: NAME=\"unterminated", "new: =value",
-                          "NEW: ID=1"}) {
+  for (const char* bad :
+       {"", "no colon here", "new: NAME=\"unterminated", "new: =value", "NEW: ID=1"}) {
     EXPECT_FALSE(parseStartupMessage(bad)) << bad;
   }
 }
@@ -34,13 +34,14 @@ TEST(StartupMessage, FormattedMessagesTravelInPiecesAndReadBack) {
   ASSERT_EQ(chunks.size(), (text.size() + 1 + 19) / 20);
   StartupMessageAssembler assembler;
   // Another sender's message interleaved with ours, and a stray continuation, change nothing.
-  EXPECT_FALSE(assembler.add(7, false, reinterpret_cast<const std::uint8_t*>("stray piece........")));
+  EXPECT_FALSE(
+      assembler.add(7, false, reinterpret_cast<const std::uint8_t*>("stray piece........")));
   std::optional<std::string> complete;
   for (std::size_t i = 0; i < chunks.size(); ++i) {
     complete = assembler.add(1, i == 0, reinterpret_cast<const std::uint8_t*>(chunks[i].data()));
     if (i == 0) {
-      EXPECT_FALSE(assembler.add(2, true, reinterpret_cast<const std::uint8_t*>(
-                                              "remove: ID=other....")));
+      EXPECT_FALSE(
+          assembler.add(2, true, reinterpret_cast<const std::uint8_t*>("remove: ID=other....")));
     }
     if (i + 1 < chunks.size()) {
       EXPECT_FALSE(complete);
@@ -60,9 +61,9 @@ TEST(X11Conversions, RepairsIllFormedUtf8) {
       {"caf\xC3\xA9", "caf\xC3\xA9"},
       {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
       {"\xFF", r},
-      {"a\xC3", "a" + r},                 // truncated
-      {"\xC0\xAF", r + r},                // overlong
-      {"\xED\xA0\x80", r + r + r},        // surrogate
+      {"a\xC3", "a" + r},                   // truncated
+      {"\xC0\xAF", r + r},                  // overlong
+      {"\xED\xA0\x80", r + r + r},          // surrogate
       {"\xF4\x90\x80\x80", r + r + r + r},  // beyond U+10FFFF
   };
   for (const Row& row : rows) {

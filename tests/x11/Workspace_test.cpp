@@ -23,8 +23,7 @@ std::string describe(const std::vector<RunningApp>& apps) {
 }
 
 double now() {
-  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch())
-      .count();
+  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
 TEST(X11Workspace, GroupsWindowsByProcessAndNamesThemFromTheirDesktopEntries) {
@@ -124,8 +123,7 @@ TEST(X11Workspace, OwnWindowsAndDocksAreNotRegularApplications) {
   xcb_map_window(c, window);
   probe.sync();
   ASSERT_TRUE(waitUntil([&] { return desktop.applicationWithPid(::getpid()).has_value(); }));
-  EXPECT_EQ(desktop.applicationWithPid(::getpid())->activationPolicy,
-            ActivationPolicy::accessory);
+  EXPECT_EQ(desktop.applicationWithPid(::getpid())->activationPolicy, ActivationPolicy::accessory);
 }
 
 TEST(X11Workspace, ReportsLaunchActivationHidingSpacesAndTermination) {
@@ -149,7 +147,8 @@ TEST(X11Workspace, ReportsLaunchActivationHidingSpacesAndTermination) {
   ASSERT_TRUE(desktop.workspace->unhide(second.pid()));
   ASSERT_TRUE(waitUntil([&] { return desktop.notified(Kind::didUnhideApplication, "Second"); }));
   EXPECT_FALSE(desktop.application("Second")->isHidden);
-  ASSERT_TRUE(waitUntil([&] { return desktop.workspace->frontmostApplication()->pid == second.pid(); }));
+  ASSERT_TRUE(
+      waitUntil([&] { return desktop.workspace->frontmostApplication()->pid == second.pid(); }));
 
   desktop.notifications.clear();
   ASSERT_TRUE(desktop.workspace->activate(first.pid()));
@@ -228,9 +227,8 @@ TEST(X11Workspace, OpensApplicationsThroughTheirEntriesAndAnnouncesTheLaunch) {
   StartupListener listener;
   ASSERT_TRUE(desktop.workspace->openApplication(Url::fileURL(path.string())));
 
-  ASSERT_TRUE(waitUntil([&] {
-    return desktop.notified(Kind::willLaunchApplication, "org.quayline.Launched");
-  }));
+  ASSERT_TRUE(waitUntil(
+      [&] { return desktop.notified(Kind::willLaunchApplication, "org.quayline.Launched"); }));
   const RunningApp announced = *desktop.notifications.front().application;
   EXPECT_GT(announced.pid, 0);
   EXPECT_EQ(announced.bundleURL, Url::fileURL(path.string()));
@@ -246,8 +244,7 @@ TEST(X11Workspace, OpensApplicationsThroughTheirEntriesAndAnnouncesTheLaunch) {
   ASSERT_TRUE(waitUntil([&] {
     for (const auto& message : listener.messages()) {
       if (message.type == "new" && message.field("APPLICATION_ID") == path.string()) {
-        return environment.find("DESKTOP_STARTUP_ID=" + *message.field("ID")) !=
-               std::string::npos;
+        return environment.find("DESKTOP_STARTUP_ID=" + *message.field("ID")) != std::string::npos;
       }
     }
     return false;
@@ -282,9 +279,8 @@ TEST(X11Workspace, StartupMessagesOfOtherLaunchersAnnounceLaunches) {
     first = false;
   }
   probe.sync();
-  ASSERT_TRUE(waitUntil([&] {
-    return desktop.notified(Kind::willLaunchApplication, "org.quayline.Other");
-  }));
+  ASSERT_TRUE(waitUntil(
+      [&] { return desktop.notified(Kind::willLaunchApplication, "org.quayline.Other"); }));
   EXPECT_EQ(desktop.notifications.front().application->localizedName, "Other");
 }
 

@@ -23,8 +23,8 @@ constexpr auto kReloadInterval = std::chrono::seconds(60);
 // Programs that run other programs: the running process's executable says nothing about which
 // entry started it.
 constexpr std::array<std::string_view, 12> kLaunchers{
-    "sh",   "bash",    "dash",    "env",  "python", "python3",
-    "perl", "ruby",    "java",    "flatpak", "snap", "sudo",
+    "sh",   "bash", "dash", "env",     "python", "python3",
+    "perl", "ruby", "java", "flatpak", "snap",   "sudo",
 };
 
 std::string lowered(std::string_view text) {
@@ -136,8 +136,8 @@ std::map<std::string, std::optional<std::int64_t>> DesktopEntryIndex::directoryT
   for (const std::string& directory : applicationDirectories()) {
     struct stat info {};
     if (::stat(directory.c_str(), &info) == 0) {
-      times[directory] = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 +
-                         info.st_mtim.tv_nsec;
+      times[directory] =
+          static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
     } else {
       times[directory] = std::nullopt;
     }
@@ -184,7 +184,8 @@ std::optional<DesktopEntry> DesktopEntryIndex::match(const ClientIdentity& clien
     if (name.empty()) {
       continue;
     }
-    if (auto found = first(entries_, [&](const DesktopEntry& e) { return e.startupWMClass == name; })) {
+    if (auto found =
+            first(entries_, [&](const DesktopEntry& e) { return e.startupWMClass == name; })) {
       return found;
     }
   }
@@ -257,7 +258,8 @@ std::optional<DesktopEntry> DesktopEntryIndex::byExecutableOrName(std::string_vi
   std::lock_guard lock(mutex_);
   const std::string program = baseName(executable);
   if (!program.empty() && !isLauncher(program)) {
-    if (auto found = first(entries_, [&](const DesktopEntry& e) { return e.executable == program; })) {
+    if (auto found =
+            first(entries_, [&](const DesktopEntry& e) { return e.executable == program; })) {
       return found;
     }
   }

@@ -134,9 +134,9 @@ bool GioLauncher::launch(const std::string& desktopFilePath, const std::vector<s
     }
   };
   const gboolean launched = g_desktop_app_info_launch_uris_as_manager_with_fds(
-      info.get(), list, G_APP_LAUNCH_CONTEXT(context.get()), G_SPAWN_SEARCH_PATH, nullptr,
-      nullptr, onSpawn, const_cast<std::function<void(ProcessId)>*>(&spawned), input.fd(),
-      output.fd(), output.fd(), &error);
+      info.get(), list, G_APP_LAUNCH_CONTEXT(context.get()), G_SPAWN_SEARCH_PATH, nullptr, nullptr,
+      onSpawn, const_cast<std::function<void(ProcessId)>*>(&spawned), input.fd(), output.fd(),
+      output.fd(), &error);
   g_list_free(list);
   if (error != nullptr) {
     g_error_free(error);

@@ -143,16 +143,14 @@ int main(int argc, char** argv) {
   std::set<xcb_window_t> minimized;  // each window minimizes itself once, when first shown
   for (int i = 0; i < options.windows; ++i) {
     const xcb_window_t window = xcb_generate_id(c);
-    const std::uint32_t values[] = {screen->white_pixel,
-                                    XCB_EVENT_MASK_STRUCTURE_NOTIFY};
+    const std::uint32_t values[] = {screen->white_pixel, XCB_EVENT_MASK_STRUCTURE_NOTIFY};
     xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root,
                       static_cast<std::int16_t>(options.x), static_cast<std::int16_t>(options.y),
                       static_cast<std::uint16_t>(options.width),
-                      static_cast<std::uint16_t>(options.height), 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
-                      XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
-    std::string title = options.windows > 1 ? options.title + " " + std::to_string(i + 1)
-                                            : options.title;
+                      static_cast<std::uint16_t>(options.height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
+    std::string title =
+        options.windows > 1 ? options.title + " " + std::to_string(i + 1) : options.title;
     if (options.invalidTitle) {
       title = "Bad \xff\xfe title \xc3";
     }

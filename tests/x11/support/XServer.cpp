@@ -53,10 +53,6 @@ bool windowManagerRuns(const std::string& display) {
   return found;
 }
 
-}  // namespace
-
-namespace {
-
 // The pid in the display's lock file: whose server holds the number.
 pid_t lockHolder(int number) {
   std::ifstream lock("/tmp/.X" + std::to_string(number) + "-lock");

@@ -95,8 +95,9 @@ std::size_t WindowQuery::requestWindow(xcb_window_t window, unsigned fields) {
     property(index, window, kClass, XCB_ATOM_WM_CLASS, kShortLength);
   }
   if (fields & kTitle) {
+    // WM_NAME is asked for later, only of windows without _NET_WM_NAME.
     property(index, window, kTitle, connection_.atom(Atom::_NET_WM_NAME), kTitleLength);
-    property(index, window, kLegacyTitle, XCB_ATOM_WM_NAME, kTitleLength);
+    ids_.push_back({index, window});
   }
   if (fields & kType) {
     property(index, window, kType, connection_.atom(Atom::_NET_WM_WINDOW_TYPE), kShortLength);
@@ -113,14 +114,15 @@ std::size_t WindowQuery::requestWindow(xcb_window_t window, unsigned fields) {
     requests_.push_back({Request::Kind::translate, index, kGeometry,
                          xcb_translate_coordinates(c, window, connection_.root(), 0, 0).sequence});
   }
-  if (fields & (kMapState | kExistence)) {
+  // Any reply tells that the window exists; only a read of nothing else needs a request for it.
+  if ((fields & kMapState) || fields == kExistence) {
     requests_.push_back({Request::Kind::attributes, index, kMapState,
                          xcb_get_window_attributes(c, window).sequence});
   }
   return index;
 }
 
-void WindowQuery::collect() {
+void WindowQuery::collectRequests() {
   connection_.flush();
   std::vector<Request> requests = std::move(requests_);
   requests_.clear();
@@ -130,6 +132,21 @@ void WindowQuery::collect() {
     if (reply) {
       apply(request, reply.get());
     }
+  }
+}
+
+void WindowQuery::collect() {
+  collectRequests();
+  // Most clients set _NET_WM_NAME; the others (xterm, xclock) are asked for WM_NAME in a second
+  // round rather than every window twice in the first.
+  for (const auto& [index, window] : ids_) {
+    if (windows_[index].exists && !haveNetTitle_[index]) {
+      property(index, window, kLegacyTitle, XCB_ATOM_WM_NAME, kTitleLength);
+    }
+  }
+  ids_.clear();
+  if (!requests_.empty()) {
+    collectRequests();
   }
   for (std::size_t i = 0; i < windows_.size(); ++i) {
     if (!haveNetTitle_[i] && legacyTitles_[i]) {
@@ -148,14 +165,14 @@ void WindowQuery::apply(const Request& request, void* reply) {
   switch (request.kind) {
     case Request::Kind::geometry: {
       const auto& geometry = *static_cast<const xcb_get_geometry_reply_t*>(reply);
-      facts.clientSize = Size{static_cast<double>(geometry.width),
-                              static_cast<double>(geometry.height)};
+      facts.clientSize =
+          Size{static_cast<double>(geometry.width), static_cast<double>(geometry.height)};
       return;
     }
     case Request::Kind::translate: {
       const auto& translated = *static_cast<const xcb_translate_coordinates_reply_t*>(reply);
-      facts.clientOrigin = Point{static_cast<double>(translated.dst_x),
-                                 static_cast<double>(translated.dst_y)};
+      facts.clientOrigin =
+          Point{static_cast<double>(translated.dst_x), static_cast<double>(translated.dst_y)};
       return;
     }
     case Request::Kind::attributes: {

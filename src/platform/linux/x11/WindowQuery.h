@@ -93,6 +93,7 @@ class WindowQuery {
   };
   void property(std::size_t window, xcb_window_t id, unsigned field, xcb_atom_t atom,
                 std::uint32_t longLength);
+  void collectRequests();
   void apply(const Request& request, void* reply);
   void applyRoot(unsigned field, const xcb_get_property_reply_t& reply);
 
@@ -103,6 +104,7 @@ class WindowQuery {
   // The legacy title arrives separately and only counts when _NET_WM_NAME is absent.
   std::vector<std::optional<std::string>> legacyTitles_;
   std::vector<bool> haveNetTitle_;
+  std::vector<std::pair<std::size_t, xcb_window_t>> ids_;  // windows whose title was asked for
   RootFacts root_;
 };
 

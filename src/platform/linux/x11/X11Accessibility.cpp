@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
+#include <deque>
 #include <map>
+#include <mutex>
 #include <set>
 
 #include "platform/linux/DesktopEntryIndex.h"
@@ -51,10 +54,7 @@ unsigned fieldsFor(std::string_view name) {
   if (name == AX::position || name == AX::size) {
     return kGeometry | kExtents;
   }
-  if (name == AX::main) {
-    return kPid;
-  }
-  if (name == AX::closeButton || name == "AXFocused") {
+  if (name == AX::main || name == AX::closeButton || name == "AXFocused") {
     return kExistence;
   }
   return 0;
@@ -68,6 +68,37 @@ struct X11Accessibility::Impl {
   DesktopEntryIndex& entries;
   std::function<Point()> primaryOrigin;
   std::atomic<double> timeout{kDefaultTimeout};
+
+  // _NET_WM_PID of the client windows read before. An entry goes as soon as the connection
+  // reads the window's destruction, before the server can hand its id to another window.
+  std::mutex mutex;
+  std::map<xcb_window_t, ProcessId> applicationOf;
+  Subscription destructions;
+
+  // Recent destructions, numbered: a read that was under way when its window went must not put
+  // the old process back into the cache.
+  std::deque<std::pair<std::uint64_t, xcb_window_t>> destroyed;
+  std::uint64_t destructionCount = 0;
+
+  void watchDestructions() {
+    destructions = connection.observeDestruction([this](xcb_window_t window) {
+      std::lock_guard lock(mutex);
+      applicationOf.erase(window);
+      destroyed.emplace_back(++destructionCount, window);
+      if (destroyed.size() > 4096) {
+        destroyed.pop_front();
+      }
+    });
+  }
+
+  bool destroyedSince(xcb_window_t window, std::uint64_t count) const {
+    if (!destroyed.empty() && destroyed.front().first > count + 1) {
+      return true;  // the record no longer reaches back that far
+    }
+    return std::any_of(destroyed.begin(), destroyed.end(), [&](const auto& entry) {
+      return entry.first > count && entry.second == window;
+    });
+  }
 
   Deadline deadline() const {
     return std::chrono::steady_clock::now() +
@@ -110,16 +141,37 @@ struct X11Accessibility::Impl {
     clients.windows = *root.clients;
     clients.stacking = root.stacking.value_or(std::vector<xcb_window_t>{});
     clients.active = root.activeWindow;
-    // Read every time: X servers hand a closed connection's window ids to the next client
-    // soon, so an id seen before may belong to another process now.
+    std::vector<std::pair<std::size_t, std::size_t>> reads;  // client index, query index
     WindowQuery query(connection, until);
-    for (const xcb_window_t window : clients.windows) {
-      query.requestWindow(window, kPid);
+    std::uint64_t destructionsBefore = 0;
+    {
+      std::lock_guard lock(mutex);
+      destructionsBefore = destructionCount;
+      for (std::size_t i = 0; i < clients.windows.size(); ++i) {
+        const xcb_window_t window = clients.windows[i];
+        if (auto found = applicationOf.find(window); found != applicationOf.end()) {
+          clients.applications.push_back(found->second);
+        } else {
+          clients.applications.push_back(0);
+          reads.emplace_back(i, SIZE_MAX);
+        }
+      }
+    }
+    for (auto& [index, read] : reads) {
+      // Selected before the read, so a destruction after it cannot go unnoticed.
+      connection.selectInput(clients.windows[index], XCB_EVENT_MASK_STRUCTURE_NOTIFY);
+      read = query.requestWindow(clients.windows[index], kPid);
     }
     query.collect();
-    for (std::size_t i = 0; i < clients.windows.size(); ++i) {
-      clients.applications.push_back(
-          applicationProcessId(query.window(i), clients.windows[i], connection.resourceIdMask()));
+    std::lock_guard lock(mutex);
+    for (const auto& [index, read] : reads) {
+      const WindowFacts& facts = query.window(read);
+      const xcb_window_t window = clients.windows[index];
+      clients.applications[index] =
+          applicationProcessId(facts, window, connection.resourceIdMask());
+      if (facts.exists && !destroyedSince(window, destructionsBefore)) {
+        applicationOf[window] = clients.applications[index];
+      }
     }
     return clients;
   }
@@ -212,8 +264,8 @@ struct X11Accessibility::Impl {
       return clients && clients->active == window.window;
     }
     if (name == AX::closeButton) {
-      return AXElement(std::make_shared<Element>(Element::Kind::closeButton, window.pid,
-                                                 window.window));
+      return AXElement(
+          std::make_shared<Element>(Element::Kind::closeButton, window.pid, window.window));
     }
     return std::nullopt;
   }
@@ -258,18 +310,20 @@ struct X11Accessibility::Impl {
     return std::nullopt;
   }
 
-  std::vector<std::vector<std::optional<AXValue>>> read(const std::vector<AXElement>& elements,
-                                                        const std::vector<std::string_view>& names) {
+  std::vector<std::vector<std::optional<AXValue>>> read(
+      const std::vector<AXElement>& elements, const std::vector<std::string_view>& names) {
     const Deadline until = deadline();
     unsigned windowFields = 0;
     bool needClients = false;
     bool needTitles = false;
     bool anyApplication = false;
+    bool needFocus = false;
     for (const std::string_view name : names) {
       windowFields |= fieldsFor(name);
-      needClients = needClients || name == AX::main || name == "AXFocused";
+      needFocus = needFocus || name == AX::main || name == "AXFocused" || name == AX::focusedWindow;
       needTitles = needTitles || name == AX::title;
     }
+    needClients = needFocus;
     for (const AXElement& value : elements) {
       if (const Element* e = element(value); e && e->kind == Element::Kind::application) {
         anyApplication = true;
@@ -280,13 +334,13 @@ struct X11Accessibility::Impl {
     // First round: the root and every window element at once.
     WindowQuery query(connection, until);
     if (needClients) {
-      query.requestRoot(kClientList | kStackingList | kActiveWindow);
+      query.requestRoot(needFocus ? kClientList | kStackingList | kActiveWindow : kClientList);
     }
     std::vector<std::optional<std::size_t>> reads(elements.size());
     for (std::size_t i = 0; i < elements.size(); ++i) {
       const Element* e = element(elements[i]);
       if (e != nullptr && e->kind == Element::Kind::window && windowFields != 0) {
-        reads[i] = query.requestWindow(e->window, windowFields | kExistence);
+        reads[i] = query.requestWindow(e->window, windowFields);
       }
     }
     query.collect();
@@ -351,7 +405,9 @@ struct X11Accessibility::Impl {
 
 X11Accessibility::X11Accessibility(XConnection& connection, ActivationHistory& history,
                                    DesktopEntryIndex& entries, std::function<Point()> primaryOrigin)
-    : impl_(new Impl{connection, history, entries, std::move(primaryOrigin)}) {}
+    : impl_(new Impl{connection, history, entries, std::move(primaryOrigin)}) {
+  impl_->watchDestructions();
+}
 
 X11Accessibility::~X11Accessibility() = default;
 
@@ -411,8 +467,8 @@ bool X11Accessibility::setAttribute(const AXElement& value, std::string_view nam
       return false;
     }
     const Point origin = impl_->origin();
-    WindowCommands::moveResize(connection, e->window, Point{point->x + origin.x, point->y + origin.y},
-                               std::nullopt);
+    WindowCommands::moveResize(connection, e->window,
+                               Point{point->x + origin.x, point->y + origin.y}, std::nullopt);
     return true;
   }
   if (name == AX::main || name == "AXFocused") {

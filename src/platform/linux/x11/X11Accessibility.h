@@ -35,8 +35,7 @@ class X11Accessibility final : public Accessibility {
   std::optional<AXValue> attribute(const AXElement& element, std::string_view name) override;
   std::vector<std::vector<std::optional<AXValue>>> attributes(
       const std::vector<AXElement>& elements, const std::vector<std::string_view>& names) override;
-  bool setAttribute(const AXElement& element, std::string_view name,
-                    const AXValue& value) override;
+  bool setAttribute(const AXElement& element, std::string_view name, const AXValue& value) override;
   bool performAction(const AXElement& element, std::string_view action) override;
   std::optional<std::uint32_t> windowNumber(const AXElement& element) override;
 

@@ -102,7 +102,8 @@ struct X11Workspace::Impl {
         markDirty(reinterpret_cast<const xcb_unmap_notify_event_t&>(event).window);
         return;
       case XCB_DESTROY_NOTIFY: {
-        const xcb_window_t window = reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window;
+        const xcb_window_t window =
+            reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window;
         if (clients.contains(window)) {
           // The server may soon hand the same id to another client's window.
           destroyed.insert(window);
@@ -629,7 +630,8 @@ bool X11Workspace::revealInFileManager(const std::vector<Url>& urls) {
     }
     const std::string path = url.path();
     const auto slash = path.find_last_of('/');
-    const std::string parent = slash == 0 || slash == std::string::npos ? "/" : path.substr(0, slash);
+    const std::string parent =
+        slash == 0 || slash == std::string::npos ? "/" : path.substr(0, slash);
     const std::string folder = Url::fileURL(parent, true).absoluteString();
     if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
       folders.push_back(folder);

@@ -108,11 +108,10 @@ Subscription XConnection::listen(std::function<void(const xcb_generic_event_t&)>
 void XConnection::selectInput(xcb_window_t window, std::uint32_t mask) {
   std::uint32_t combined = 0;
   {
+    // Sent even when nothing is new: the record may describe an earlier window with the same id
+    // that was destroyed before its selection took effect.
     std::lock_guard lock(mutex_);
     std::uint32_t& selected = selected_[window];
-    if ((selected | mask) == selected) {
-      return;
-    }
     selected |= mask;
     combined = selected;
   }
@@ -204,14 +203,33 @@ void XConnection::collectQueuedEvents() {
     }
   }
   if (post) {
-    QMetaObject::invokeMethod(mainThread_.get(), [this] { dispatchPendingEvents(); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        mainThread_.get(), [this] { dispatchPendingEvents(); }, Qt::QueuedConnection);
   }
 }
 
 void XConnection::enqueue(xcb_generic_event_t* event) {
+  if ((event->response_type & ~0x80) == XCB_DESTROY_NOTIFY) {
+    const xcb_window_t window = reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window;
+    // The server may give the id to another window soon; that one needs its own selection.
+    forgetWindow(window);
+    std::lock_guard lock(destructionMutex_);
+    for (const auto& [id, observer] : destructionObservers_) {
+      observer(window);
+    }
+  }
   std::lock_guard lock(mutex_);
   pending_.emplace_back(event);
+}
+
+Subscription XConnection::observeDestruction(std::function<void(xcb_window_t)> observer) {
+  std::lock_guard lock(destructionMutex_);
+  const std::uint64_t id = nextObserver_++;
+  destructionObservers_.emplace(id, std::move(observer));
+  return Subscription([this, id] {
+    std::lock_guard unlock(destructionMutex_);
+    destructionObservers_.erase(id);
+  });
 }
 
 void XConnection::dispatchPendingEvents() {
@@ -228,10 +246,6 @@ void XConnection::dispatchPendingEvents() {
     }
     if (const xcb_timestamp_t time = eventTime(*event); time != XCB_CURRENT_TIME) {
       lastServerTime_.store(time);
-    }
-    if ((event->response_type & ~0x80) == XCB_DESTROY_NOTIFY) {
-      // A later window with the same id needs its events selected afresh.
-      forgetWindow(reinterpret_cast<const xcb_destroy_notify_event_t*>(event.get())->window);
     }
     listeners_.emit(*event);
   }

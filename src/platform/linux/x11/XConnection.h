@@ -52,7 +52,13 @@ class XConnection {
 
   // Events, on the main thread, in the order the server sent them.
   Subscription listen(std::function<void(const xcb_generic_event_t&)> listener);
-  // Adds `mask` to the events this connection selects on `window`.
+  // Called on whichever thread reads a DestroyNotify off the socket, as soon as it is read: by the
+  // time a reply arrives, every window destroyed before the server answered has been reported.
+  // Observers must be quick and must not call back into the connection.
+  Subscription observeDestruction(std::function<void(xcb_window_t)> observer);
+
+  // Adds `mask` to the events this connection selects on `window` (with what it selected there
+  // before).
   void selectInput(xcb_window_t window, std::uint32_t mask);
   // Drops what `selectInput` remembered of a window that is gone.
   void forgetWindow(xcb_window_t window);
@@ -81,8 +87,7 @@ class XConnection {
 
  private:
   XConnection(SystemLog& log, xcb_connection_t* connection, int screen);
-  void* waitForReply(unsigned int sequence, Deadline deadline,
-                     XReply<xcb_generic_error_t>* error);
+  void* waitForReply(unsigned int sequence, Deadline deadline, XReply<xcb_generic_error_t>* error);
   void readEvents();
   // Moves events libxcb already read into our queue and asks the main thread to deliver them.
   void collectQueuedEvents();
@@ -106,6 +111,10 @@ class XConnection {
   std::deque<XReply<xcb_generic_event_t>> pending_;
   bool dispatchPosted_ = false;
   std::map<xcb_window_t, std::uint32_t> selected_;
+
+  std::mutex destructionMutex_;
+  std::map<std::uint64_t, std::function<void(xcb_window_t)>> destructionObservers_;
+  std::uint64_t nextObserver_ = 0;
 };
 
 }  // namespace quayline::x11

@@ -1,0 +1,91 @@
+#include "platform/linux/FileDistributedNotifications.h"
+
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QString>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+
+#include "foundation/Signal.h"
+#include "platform/linux/DomainFiles.h"
+
+namespace quayline {
+
+namespace {
+
+std::string contentsOf(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace
+
+struct FileDistributedNotifications::Impl {
+  std::filesystem::path directory;
+  std::filesystem::path dockFile;
+  QObject context;
+  QFileSystemWatcher watcher;
+  std::string lastContents;
+  std::map<std::string, std::unique_ptr<Signal<>>, std::less<>> observers;
+
+  Signal<>& signal(std::string_view name) {
+    auto found = observers.find(name);
+    if (found == observers.end()) {
+      found = observers.emplace(std::string(name), std::make_unique<Signal<>>()).first;
+    }
+    return *found->second;
+  }
+
+  void watch() {
+    // Writers replace the file by renaming a new one over it, which a watch on the file alone
+    // loses; the directory's watch sees every replacement.
+    std::error_code ignored;
+    std::filesystem::create_directories(directory, ignored);
+    watcher.addPath(QString::fromStdString(directory.string()));
+    if (std::filesystem::exists(dockFile, ignored)) {
+      watcher.addPath(QString::fromStdString(dockFile.string()));
+    }
+  }
+
+  void changed() {
+    watch();
+    std::string now = contentsOf(dockFile);
+    if (now == lastContents) {
+      return;
+    }
+    lastContents = std::move(now);
+    signal(dockPreferencesChanged).emit();
+  }
+};
+
+FileDistributedNotifications::FileDistributedNotifications(std::filesystem::path directory)
+    : impl_(std::make_unique<Impl>()) {
+  impl_->directory = std::move(directory);
+  impl_->dockFile =
+      impl_->directory / domainFileName("com.apple.dock").value_or("com.apple.dock.plist");
+  impl_->lastContents = contentsOf(impl_->dockFile);
+  impl_->watch();
+  auto onChange = [impl = impl_.get()](const QString&) { impl->changed(); };
+  QObject::connect(&impl_->watcher, &QFileSystemWatcher::directoryChanged, &impl_->context,
+                   onChange);
+  QObject::connect(&impl_->watcher, &QFileSystemWatcher::fileChanged, &impl_->context, onChange);
+}
+
+FileDistributedNotifications::~FileDistributedNotifications() = default;
+
+void FileDistributedNotifications::post(std::string_view name) {
+  // Delivered from the event loop, like a notification from another process.
+  QMetaObject::invokeMethod(
+      &impl_->context,
+      [impl = impl_.get(), name = std::string(name)] { impl->signal(name).emit(); },
+      Qt::QueuedConnection);
+}
+
+Subscription FileDistributedNotifications::observe(std::string_view name,
+                                                   std::function<void()> callback) {
+  return impl_->signal(name).connect(std::move(callback));
+}
+
+}  // namespace quayline

@@ -1,0 +1,338 @@
+#include "ui/dock/DockRowView.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <cmath>
+
+#include "app/Preferences.h"
+#include "chrome/ChromeProfiles.h"
+#include "dock/BadgeSource.h"
+#include "dock/SystemAppearance.h"
+#include "dock/TileHover.h"
+#include "dock/TilePresentation.h"
+#include "dock/TrashState.h"
+#include "ui/dock/DockTint.h"
+#include "ui/dock/TileBadgeView.h"
+#include "ui/dock/TileElement.h"
+#include "ui/icons/IconCache.h"
+#include "windows/WindowRegistry.h"
+
+namespace quayline {
+namespace {
+
+QString qstring(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+// Tiles drawn as an icon in the full tile frame.
+bool hasIcon(const Tile& tile) {
+  return tile.app() || tile.chromeProfile() || tile.folder() || tile.isTrash();
+}
+
+QColor primary(bool isDark, double opacity) {
+  QColor color = isDark ? Qt::white : Qt::black;
+  color.setAlphaF(static_cast<float>(opacity));
+  return color;
+}
+
+}  // namespace
+
+DockRowView::DockRowView(DockViewContext& context, QWidget* parent)
+    : QWidget(parent), context_(context) {
+  setAttribute(Qt::WA_NoSystemBackground);
+  geometry_ = DockRowGeometry::compute(std::vector<double>{}, layout_, std::nullopt, false);
+}
+
+DockRowView::~DockRowView() = default;
+
+void DockRowView::setEntries(std::vector<Entry> entries, const DockLayout& layout) {
+  const bool sameTiles =
+      entries.size() == entries_.size() &&
+      std::equal(entries.begin(), entries.end(), entries_.begin(),
+                 [](const Entry& a, const Entry& b) { return a.tile.id == b.tile.id; });
+  entries_ = std::move(entries);
+  layout_ = layout;
+  slotWidths_.clear();
+  for (const Entry& entry : entries_) {
+    slotWidths_.push_back(layout_.slotWidth(entry.tile.content));
+  }
+  if (sameTiles) {
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+      elements_[i]->setTile(entries_[i].tile);
+    }
+  } else {
+    rebuildElements();
+  }
+  layoutElements();
+  refresh();
+}
+
+void DockRowView::setMagnifiedRow(std::optional<MagnifiedRow> row) {
+  if (row == row_) {
+    return;
+  }
+  row_ = std::move(row);
+  layoutElements();
+  update();
+}
+
+void DockRowView::setGlassBehind(DockGlass::Behind behind, const QImage& backdrop) {
+  behind_ = behind;
+  if (backdrop.cacheKey() != backdrop_.cacheKey()) {
+    backdrop_ = backdrop;
+    softened_ = {};
+  }
+  update();
+}
+
+QRectF DockRowView::glassRect() const {
+  const double rowBottom = height() - DockLayout::gapBelowRow;
+  return QRectF((width() - geometry_.glassWidth) * 0.5, rowBottom - geometry_.glassHeight,
+                geometry_.glassWidth, geometry_.glassHeight);
+}
+
+QRectF DockRowView::tileFrame(std::size_t index) const {
+  const DockRowGeometry::Placed& placed = geometry_.placed.at(index);
+  const double rowBottom = height() - DockLayout::gapBelowRow;
+  const double stackLeft = (width() - geometry_.restWidth) * 0.5;
+  return QRectF(stackLeft + placed.restingMinX + placed.offset, rowBottom - geometry_.rowHeight,
+                placed.slotWidth, geometry_.rowHeight);
+}
+
+QRectF DockRowView::iconRect(std::size_t index) const {
+  const QRectF frame = tileFrame(index);
+  const double size = std::round(layout_.t() * geometry_.placed.at(index).magnification.scale);
+  const double bottom = frame.bottom() - DockLayout::rowMargin;
+  return QRectF(frame.center().x() - size * 0.5, bottom - size, size, size);
+}
+
+void DockRowView::refresh() {
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    describe(i);
+  }
+  update();
+}
+
+void DockRowView::rebuildElements() {
+  for (TileElement* element : elements_) {
+    delete element;
+  }
+  elements_.clear();
+  elements_.reserve(entries_.size());
+  for (const Entry& entry : entries_) {
+    auto* element = new TileElement(entry.tile, this);
+    if (entry.tile.app() || entry.tile.chromeProfile()) {
+      element->onEnter = [this](TileElement& entered) { this->entered(entered); };
+      element->onExit = [this](TileElement& exited) { context_.hovers.tileExited(exited.tile()); };
+    }
+    element->show();
+    elements_.push_back(element);
+  }
+}
+
+void DockRowView::layoutElements() {
+  geometry_ = DockRowGeometry::compute(slotWidths_, layout_, row_,
+                                       context_.preferences.magnificationEnabled());
+  for (std::size_t i = 0; i < elements_.size(); ++i) {
+    const QRectF frame = tileFrame(i);
+    QRectF hit = frame;
+    if (hasIcon(entries_[i].tile)) {
+      // A magnified tile is hit where it is drawn: its frame scaled about the bottom centre.
+      const double scale = geometry_.placed[i].magnification.scale;
+      hit = QRectF(frame.center().x() - frame.width() * scale * 0.5,
+                   frame.bottom() - frame.height() * scale, frame.width() * scale,
+                   frame.height() * scale);
+    }
+    elements_[i]->setGeometry(hit.toAlignedRect());
+  }
+}
+
+bool DockRowView::hasWindows(const Tile& tile) const {
+  const AppTile* app = tile.app();
+  if (app == nullptr) {
+    return false;
+  }
+  if (app->processIdentifier) {
+    for (const AppWindow& window : context_.windows.windows(app->bundleIdentifier)) {
+      if (window.pid == *app->processIdentifier) {
+        return true;
+      }
+    }
+    return false;
+  }
+  if (app->bundleIdentifier == kChromeBundleIdentifier) {
+    return !context_.chromeProfiles.unattributedWindows().empty();
+  }
+  return !context_.windows.windows(app->bundleIdentifier).empty();
+}
+
+void DockRowView::describe(std::size_t index) {
+  const Entry& entry = entries_[index];
+  TileElement& element = *elements_[index];
+  const Tile& tile = entry.tile;
+  QString name;
+  QString value;
+  QString toolTip;
+  if (const AppTile* app = tile.app()) {
+    name = qstring(app->displayName);
+    value = qstring(TilePresentation::appAccessibilityValue(
+        entry.placement.isLit, context_.badges.badge(app->bundleIdentifier)));
+    if (auto tip = TilePresentation::appToolTip(*app, hasWindows(tile),
+                                                context_.preferences.windowPreviewsEnabled())) {
+      toolTip = qstring(*tip);
+    }
+  } else if (const ChromeProfileTile* profile = tile.chromeProfile()) {
+    name = qstring(profile->displayName);
+    value = entry.placement.isLit ? QStringLiteral("running") : QString();
+    toolTip = name;
+  } else if (const FolderTile* folder = tile.folder()) {
+    name = qstring(folder->displayName);
+    toolTip = name;
+  } else if (tile.spacer()) {
+    name = QStringLiteral("Spacer");
+  } else if (tile.isTrash()) {
+    name = QStringLiteral("Trash");
+    value = context_.trash.isFull() ? QStringLiteral("full") : QStringLiteral("empty");
+    toolTip = QStringLiteral("Trash");
+  }
+  element.setObjectName(qstring(tile.id));
+  element.setAccessibleName(name);
+  element.setAccessibleDescription(value);
+  element.setToolTip(toolTip);
+}
+
+void DockRowView::entered(TileElement& element) {
+  const auto found = std::find(elements_.begin(), elements_.end(), &element);
+  if (found == elements_.end()) {
+    return;
+  }
+  const std::size_t index = static_cast<std::size_t>(found - elements_.begin());
+  const QRectF frame = tileFrame(index);
+  const QPointF topLeft = mapToGlobal(frame.topLeft());
+  // Grown upwards so that the frame covers a tile drawn at twice its size.
+  const double headroom = geometry_.hoverHeadroom;
+  context_.hovers.tileEntered(TileHover{
+      element.tile(),
+      Rect(topLeft.x(), topLeft.y() - headroom, frame.width(), frame.height() + headroom),
+      entries_[index].placement.displayID ? entries_[index].placement.displayID : display_});
+}
+
+double DockRowView::backingScale() const {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen != nullptr ? screen->devicePixelRatio() : 2.0;
+}
+
+double DockRowView::iconPointSize(std::size_t index) const {
+  const TileMagnification& magnification = geometry_.placed[index].magnification;
+  return layout_.t() * (magnification.scale > 1 ? magnification.rasterScale : 1);
+}
+
+void DockRowView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const bool isDark = context_.appearance.isDark();
+  if (behind_ == DockGlass::Behind::backdrop && softened_.isNull() && !backdrop_.isNull()) {
+    softened_ = DockGlass::soften(backdrop_);
+  }
+  const QRectF glass = glassRect();
+  // The backdrop covers the whole widget; the glass shows the part under itself.
+  QImage underGlass;
+  if (behind_ == DockGlass::Behind::backdrop && !softened_.isNull()) {
+    underGlass = softened_.copy(glass.toAlignedRect());
+  }
+  DockGlass::paint(
+      painter, glass, geometry_.glassCornerRadius,
+      underGlass.isNull() && behind_ == DockGlass::Behind::backdrop ? DockGlass::Behind::opaque
+                                                                    : behind_,
+      underGlass, DockTint::current(context_.preferences.customTintColor(), isDark), isDark);
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    paintTile(painter, i, isDark);
+  }
+}
+
+void DockRowView::paintTile(QPainter& painter, std::size_t index, bool isDark) {
+  const Entry& entry = entries_[index];
+  const Tile& tile = entry.tile;
+  if (tile.spacer()) {
+    return;
+  }
+  if (tile.isDivider()) {
+    const QRectF frame = tileFrame(index);
+    const double height = layout_.t() * 0.9;
+    // One device pixel wide, on the pixel grid, so the line stays crisp.
+    const QRectF line(std::floor(frame.center().x() - 0.5), frame.center().y() - height * 0.5, 1,
+                      height);
+    painter.fillRect(line, primary(isDark, 0.18));
+    return;
+  }
+  const QRectF icon = iconRect(index);
+  const double pointSize = iconPointSize(index);
+  const double scale = backingScale();
+  QImage image;
+  if (const AppTile* app = tile.app()) {
+    image = context_.icons.appIcon(*app, pointSize, scale);
+  } else if (const FolderTile* folder = tile.folder()) {
+    image = context_.icons.iconForFile(folder->url.path(), pointSize, scale);
+  } else if (tile.isTrash()) {
+    image = context_.icons.icon(context_.trash.isFull() ? "user-trash-full" : "user-trash",
+                                pointSize, scale);
+  }
+  if (!image.isNull()) {
+    const bool exact =
+        std::abs(image.width() - icon.width()) < 0.5 && icon.x() == std::floor(icon.x());
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, !exact);
+    painter.drawImage(icon, image);
+  }
+  if (const ChromeProfileTile* profile = tile.chromeProfile()) {
+    // The profile's initial on a disc of its colour.
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor disc = profile->badgeColorARGB ? QColor::fromRgba(*profile->badgeColorARGB)
+                                                : QColor(120, 120, 128);
+    const QRectF circle = icon.adjusted(icon.width() * 0.08, icon.height() * 0.08,
+                                        -icon.width() * 0.08, -icon.height() * 0.08);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(disc);
+    painter.drawEllipse(circle);
+    QFont font;
+    font.setPixelSize(std::max(1, static_cast<int>(icon.height() * 0.42)));
+    font.setWeight(QFont::DemiBold);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(circle, Qt::AlignCenter, qstring(profile->initial));
+    painter.restore();
+  }
+  if ((tile.app() || tile.chromeProfile()) && entry.placement.isLit) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(primary(isDark, 1));
+    // Bottom-aligned with the icon, then 3 points lower.
+    painter.drawEllipse(QRectF(icon.center().x() - 2, icon.bottom() - 4 + 3, 4, 4));
+    painter.restore();
+  }
+  if (const AppTile* app = tile.app()) {
+    if (auto badge = context_.badges.badge(app->bundleIdentifier); badge && !badge->empty()) {
+      TileBadgeView::paint(painter, qstring(*badge), icon, isDark);
+    }
+  }
+}
+
+void DockRowView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  softened_ = {};
+  layoutElements();
+}
+
+void DockRowView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::RightButton &&
+      DockGlass::shape(glassRect(), geometry_.glassCornerRadius).contains(event->position())) {
+    Q_EMIT glassContextMenuRequested(event->globalPosition().toPoint());
+    event->accept();
+    return;
+  }
+  QWidget::mousePressEvent(event);
+}
+
+}  // namespace quayline

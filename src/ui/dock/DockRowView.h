@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <optional>
+#include <vector>
+
+#include "dock/DisplayScope.h"
+#include "dock/DockLayout.h"
+#include "dock/DockRowGeometry.h"
+#include "dock/Magnification.h"
+#include "model/Tile.h"
+#include "ui/dock/DockGlass.h"
+#include "ui/dock/DockViewContext.h"
+
+namespace quayline {
+
+class TileElement;
+
+// One horizontal row of tiles on the dock's glass, bottom-aligned and centred in the widget,
+// drawn at rest or spread by a magnified row.
+class DockRowView : public QWidget {
+  Q_OBJECT
+
+ public:
+  struct Entry {
+    Tile tile;
+    TileDisplayPlacement placement;
+    bool operator==(const Entry&) const = default;
+  };
+
+  DockRowView(DockViewContext& context, QWidget* parent = nullptr);
+  ~DockRowView() override;
+
+  void setEntries(std::vector<Entry> entries, const DockLayout& layout);
+  void setMagnifiedRow(std::optional<MagnifiedRow> row);
+  void setGlassBehind(DockGlass::Behind behind, const QImage& backdrop);
+  // The display the dock serves, handed to the previews with each hover.
+  void setDisplay(std::optional<DisplayNumber> display) { display_ = display; }
+
+  const std::vector<Entry>& entries() const { return entries_; }
+  const DockRowGeometry& geometry() const { return geometry_; }
+  QRectF glassRect() const;
+  // Where the tile's frame (slot width by row height) is drawn, with its offset.
+  QRectF tileFrame(std::size_t index) const;
+  // The icon's square in a tile frame (app, trash, folder and profile tiles).
+  QRectF iconRect(std::size_t index) const;
+  TileElement* element(std::size_t index) const { return elements_.at(index); }
+
+  // Re-reads everything a tile shows from the services (badges, windows, appearance).
+  void refresh();
+
+ Q_SIGNALS:
+  void glassContextMenuRequested(QPoint globalPosition);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  void rebuildElements();
+  void layoutElements();
+  void describe(std::size_t index);
+  void paintTile(QPainter& painter, std::size_t index, bool isDark);
+  double iconPointSize(std::size_t index) const;
+  double backingScale() const;
+  bool hasWindows(const Tile& tile) const;
+  void entered(TileElement& element);
+
+  DockViewContext& context_;
+  std::vector<Entry> entries_;
+  std::vector<double> slotWidths_;
+  DockLayout layout_;
+  std::optional<MagnifiedRow> row_;
+  std::optional<DisplayNumber> display_;
+  DockRowGeometry geometry_;
+  std::vector<TileElement*> elements_;
+  DockGlass::Behind behind_ = DockGlass::Behind::nothing;
+  QImage backdrop_;
+  QImage softened_;
+};
+
+}  // namespace quayline

@@ -1,0 +1,31 @@
+#pragma once
+
+namespace quayline {
+
+class BadgeSource;
+class ChromeProfiles;
+class Displays;
+class IconCache;
+class Preferences;
+class SystemAppearance;
+class TileHoverSink;
+class TileStore;
+class TrashState;
+class WindowRegistry;
+
+// The services a dock view draws from. The composition root owns them all; every view of every
+// dock window borrows the same ones.
+struct DockViewContext {
+  TileStore& store;
+  Preferences& preferences;
+  IconCache& icons;
+  SystemAppearance& appearance;
+  WindowRegistry& windows;
+  ChromeProfiles& chromeProfiles;
+  Displays& displays;
+  BadgeSource& badges;
+  TrashState& trash;
+  TileHoverSink& hovers;
+};
+
+}  // namespace quayline

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "dock/BadgeSource.h"
+#include "dock/TileHover.h"
+#include "dock/TrashState.h"
+
+namespace quayline {
+
+// Stand-ins for services this build does not have yet: no badges, an empty trash, no previews.
+class NoBadges final : public BadgeSource {
+ public:
+  std::optional<std::string> badge(const std::string&) const override { return std::nullopt; }
+  Subscription observeBadges(std::function<void()>) override { return {}; }
+};
+
+class UnknownTrash final : public TrashState {
+ public:
+  bool isFull() const override { return false; }
+  Subscription observeTrash(std::function<void()>) override { return {}; }
+};
+
+class NoPreviews final : public TileHoverSink {
+ public:
+  void tileEntered(const TileHover&) override {}
+  void tileExited(const Tile&) override {}
+};
+
+}  // namespace quayline

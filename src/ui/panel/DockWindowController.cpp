@@ -1,0 +1,149 @@
+#include "ui/panel/DockWindowController.h"
+
+#include <QBitmap>
+#include <QImage>
+
+#include "app/Preferences.h"
+#include "chrome/ChromeProfiles.h"
+#include "dock/DisplayScope.h"
+#include "dock/TileWindows.h"
+#include "model/TileStore.h"
+#include "platform/DistributedNotifications.h"
+#include "platform/PanelWindowing.h"
+#include "ui/dock/DockView.h"
+#include "ui/panel/DockPanel.h"
+#include "windows/WindowRegistry.h"
+
+namespace quayline {
+
+namespace {
+constexpr const char* kDockPreferencesChanged = "com.apple.dock.prefchanged";
+}
+
+DockWindowController::DockWindowController(const Screen& screen, DockWindowServices& services)
+    : screen_(screen), services_(services), layout_(DockLayout::current(services.domains)) {
+  view_ = new DockView(services.viewContext);
+  panel_ = std::make_unique<DockPanel>(services.windowing, view_);
+  QObject::connect(view_, &DockView::glassContextMenuRequested, panel_.get(),
+                   [this](QPoint position) {
+                     if (services_.glassMenuRequested) {
+                       services_.glassMenuRequested(position);
+                     }
+                   });
+  view_->setComposited(services.windowing.isComposited());
+
+  // Every subscription belongs to this object, so none runs after it is gone.
+  tiles_ = services.store.observeTiles([this](const std::vector<Tile>&) { applyFrame(); });
+  windows_ =
+      services.registry.observeWindows([this](const std::vector<AppWindow>&) { applyFrame(); });
+  profiles_ = services.chromeProfiles.observeProfiles([this] { applyFrame(); });
+  screens_ = services.displays.observeScreenChanges([this] {
+    for (const Screen& now : services_.displays.screens()) {
+      if (now.displayNumber == screen_.displayNumber) {
+        screen_ = now;
+      }
+    }
+    applyFrame();
+  });
+  compositing_ = services.windowing.observeCompositing([this](bool composited) {
+    view_->setComposited(composited);
+    refreshBackdrop();
+  });
+  background_ = services.windowing.observeDesktopBackground([this] { refreshBackdrop(); });
+  observePreferences();
+}
+
+DockWindowController::~DockWindowController() = default;
+
+void DockWindowController::observePreferences() {
+  // The effective scope also follows the display target (one dock shows everything).
+  preferences_ = services_.preferences.observeNextChange(
+      {Preferences::Key::runningAppsScope, Preferences::Key::windowDisplayTarget,
+       Preferences::Key::magnificationEnabled},
+      [this] {
+        observePreferences();
+        applyFrame();
+      });
+}
+
+void DockWindowController::show() {
+  if (!observesDockPreferences_) {
+    observesDockPreferences_ = true;
+    dockPreferences_ =
+        services_.notifications.observe(kDockPreferencesChanged, [this] { applyFrame(); });
+  }
+  applyFrame();
+  panel_->orderFront();
+  refreshBackdrop();
+}
+
+void DockWindowController::moveToScreen(const Screen& screen) {
+  screen_ = screen;
+  applyFrame();
+  panel_->orderFront();
+  refreshBackdrop();
+}
+
+void DockWindowController::retire() {
+  panel_->orderOut();
+}
+
+void DockWindowController::applyFrame() {
+  const DockLayout layout = DockLayout::current(services_.domains);
+  auto tiles = DisplayScope::tiles(services_.store.tiles(), screen_.displayNumber,
+                                   services_.preferences.effectiveRunningAppsScope(),
+                                   tileWindows(services_.registry, services_.chromeProfiles),
+                                   DisplayBounds::current(services_.displays));
+  // The magnification model arrives later; until then the dock always rests.
+  const auto applied = state_.apply(layout, std::move(tiles), screen_, false);
+  if (applied.content) {
+    layout_ = layout;
+    view_->render(applied.content->tiles, layout, applied.content->displayID);
+  }
+  const QRect before = panel_->geometry();
+  panel_->setFrame(applied.frame);
+  if (panel_->geometry() != before || applied.content) {
+    refreshBackdrop();
+  }
+}
+
+void DockWindowController::setAutoHidden(bool hidden, bool animated) {
+  const auto motion = state_.setAutoHidden(hidden, animated);
+  if (!motion) {
+    return;
+  }
+  if (motion->duration == 0) {
+    panel_->setFrame(motion->target);
+  } else {
+    panel_->animateFrame(motion->target, motion->duration,
+                         motion->curve == DockWindowState::Curve::easeIn
+                             ? DockPanel::Curve::easeIn
+                             : DockPanel::Curve::easeOut);
+  }
+}
+
+void DockWindowController::refreshBackdrop() {
+  if (services_.windowing.isComposited()) {
+    panel_->clearMask();
+    view_->setBackdrop(QImage());
+    return;
+  }
+  // Without a compositor transparent pixels show black: the panel is cut to its glass and the
+  // glass drawn over the desktop background behind it.
+  const QRect area = panel_->geometry();
+  const DesktopImage behind =
+      services_.windowing.desktopBackground(Rect(area.x(), area.y(), area.width(), area.height()));
+  QImage image;
+  if (!behind.empty()) {
+    image = QImage(reinterpret_cast<const uchar*>(behind.pixels.data()), behind.width,
+                   behind.height, behind.width * 4, QImage::Format_ARGB32)
+                .copy();
+  }
+  view_->setBackdrop(image);
+  const QRegion shape = view_->glassShape();
+  if (!shape.isEmpty()) {
+    panel_->setMask(shape);
+  }
+}
+
+}  // namespace quayline

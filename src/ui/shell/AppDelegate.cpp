@@ -1,0 +1,56 @@
+#include "ui/shell/AppDelegate.h"
+
+#include <iostream>
+
+#include "system/SystemDockVisibility.h"
+#include "ui/shell/StatusItem.h"
+
+namespace quayline {
+
+AppDelegate::AppDelegate(Services services) : services_(std::move(services)) {}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::applicationDidFinishLaunching() {
+  statusItem_ = std::make_unique<StatusItem>(
+      services_.preferences, [this](StatusMenu::Action action) { perform(action); });
+  if (!statusItem_->hasTray()) {
+    // No tray to hold the status item: the dock's glass opens the same menu.
+    services_.docks.glassMenuRequested = [this](QPoint position) { statusItem_->popUp(position); };
+  }
+  docks_ = std::make_unique<DockDisplays>(
+      services_.preferences, services_.displays, services_.scheduler,
+      [this](const Screen& screen) -> std::unique_ptr<DockWindow> {
+        return std::make_unique<DockWindowController>(screen, services_.docks);
+      });
+  docks_->start();
+  services_.systemDock.hideAtLaunch();
+}
+
+void AppDelegate::applicationWillTerminate() {
+  services_.systemDock.restoreAtTermination();
+}
+
+const std::vector<std::unique_ptr<DockWindow>>& AppDelegate::dockControllers() const {
+  static const std::vector<std::unique_ptr<DockWindow>> none;
+  return docks_ ? docks_->windows() : none;
+}
+
+void AppDelegate::perform(StatusMenu::Action action) {
+  switch (action) {
+    case StatusMenu::Action::quit:
+      services_.quit();
+      return;
+    case StatusMenu::Action::openDockActions:
+    case StatusMenu::Action::openSettings:
+      std::cerr << "quayline: the settings window is not part of this version yet\n";
+      return;
+    case StatusMenu::Action::checkForUpdates:
+      std::cerr << "quayline: updates come through the package manager\n";
+      return;
+    default:
+      return;
+  }
+}
+
+}  // namespace quayline

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "app/DockDisplays.h"
+#include "app/StatusMenu.h"
+#include "ui/panel/DockWindowController.h"
+
+namespace quayline {
+
+class StatusItem;
+class SystemDockVisibility;
+
+// The application shell once the services exist: the status item, the dock windows on the
+// chosen displays, and the system dock hidden while Quayline runs.
+class AppDelegate {
+ public:
+  struct Services {
+    Preferences& preferences;
+    Displays& displays;
+    Scheduler& scheduler;
+    SystemDockVisibility& systemDock;
+    DockWindowServices& docks;
+    // Ends the event loop; the caller then runs `applicationWillTerminate`.
+    std::function<void()> quit;
+  };
+
+  explicit AppDelegate(Services services);
+  ~AppDelegate();
+  AppDelegate(const AppDelegate&) = delete;
+  AppDelegate& operator=(const AppDelegate&) = delete;
+
+  // Status item, dock windows, screen observation, then hiding the system dock.
+  void applicationDidFinishLaunching();
+  void applicationWillTerminate();
+
+  const std::vector<std::unique_ptr<DockWindow>>& dockControllers() const;
+  StatusItem& statusItem() { return *statusItem_; }
+
+ private:
+  void perform(StatusMenu::Action action);
+
+  Services services_;
+  std::unique_ptr<StatusItem> statusItem_;
+  std::unique_ptr<DockDisplays> docks_;
+};
+
+}  // namespace quayline

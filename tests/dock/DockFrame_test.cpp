@@ -1,0 +1,94 @@
+#include "dock/DockFrame.h"
+
+#include <gtest/gtest.h>
+
+namespace quayline {
+namespace {
+
+Tile app(std::string bundle) {
+  return {"running:" + bundle, AppTile{bundle, "App", {}, {}}, TileSection::running};
+}
+
+const std::vector<Tile> kAppSpacerDivider{
+    app("a"),
+    {"pinned:spacer:1", SpacerTile{true}, TileSection::pinned},
+    {"divider:running", DividerTile{}, TileSection::running}};
+
+TEST(DockFrameTest, RestingFrameIsCentredOnTheScreensBottomEdge) {
+  const Rect screen(0, 0, 1280, 800);
+  EXPECT_EQ(DockFrame::resting(DockLayout{48}, kAppSpacerDivider, screen),
+            Rect(589, 0, 102, 67));  // round(640 - 51)
+  // A second screen beside and above the primary one: its own bottom and centre.
+  EXPECT_EQ(DockFrame::resting(DockLayout{64}, {app("a")}, Rect(1280, 200, 1000, 600)),
+            Rect(1280 + 500 - 35, 200, 70, 83));
+  // Odd widths round the origin half away from zero.
+  EXPECT_EQ(DockFrame::resting(DockLayout{64}, {app("a")}, Rect(0, 0, 1001, 600)).minX(), 466);
+  // No tiles: just the insets.
+  EXPECT_EQ(DockFrame::resting(DockLayout{64}, {}, screen), Rect(638, 0, 4, 83));
+}
+
+TEST(DockFrameTest, WideRowsAreClampedToTheScreen) {
+  const std::vector<Tile> many(30, app("a"));
+  EXPECT_EQ(DockFrame::resting(DockLayout{64}, many, Rect(0, 0, 1280, 800)), Rect(0, 0, 1280, 83));
+  EXPECT_EQ(DockFrame::resting(DockLayout{64}, many, Rect(-1280, 0, 1280, 800)),
+            Rect(-1280, 0, 1280, 83));
+}
+
+TEST(DockFrameTest, TopLeftConversionAgainstThePrimaryScreen) {
+  EXPECT_EQ(DockFrame::toTopLeft(Rect(589, 0, 102, 67), 800), Rect(589, 733, 102, 67));
+  // A screen above the primary one has negative top-left y.
+  EXPECT_EQ(DockFrame::toTopLeft(Rect(0, 800, 100, 83), 800), Rect(0, -83, 100, 83));
+}
+
+TEST(DockWindowStateTest, RebuildsContentOnlyWhenWhatItShowsChanges) {
+  DockWindowState state;
+  const Screen screen{7, Rect(0, 0, 1280, 800), Rect(0, 0, 1280, 780), 1};
+  auto first = state.apply(DockLayout{48}, kAppSpacerDivider, screen, false);
+  ASSERT_TRUE(first.content);
+  EXPECT_EQ(first.content->displayID, 7u);
+  EXPECT_EQ(first.frame, Rect(589, 0, 102, 67));
+  EXPECT_FALSE(state.apply(DockLayout{48}, kAppSpacerDivider, screen, false).content);
+
+  // A new tile size changes layout and frame.
+  auto bigger = state.apply(DockLayout{64}, kAppSpacerDivider, screen, false);
+  ASSERT_TRUE(bigger.content);
+  EXPECT_EQ(bigger.frame.height(), 83);
+  // Another display number with the same tiles is new content too.
+  Screen other = screen;
+  other.displayNumber = 8;
+  EXPECT_TRUE(state.apply(DockLayout{64}, kAppSpacerDivider, other, false).content);
+
+  auto magnified = state.apply(DockLayout{64}, kAppSpacerDivider, other, true);
+  EXPECT_FALSE(magnified.content);
+  EXPECT_EQ(magnified.frame, DockLayout{64}.magnifiedWindowFrame(state.restingFrame()));
+  EXPECT_EQ(state.currentBaseFrame(), magnified.frame);
+}
+
+TEST(DockWindowStateTest, AutoHideLeavesOnePointAndRestoresTheBaseFrame) {
+  DockWindowState state;
+  const Screen screen{1, Rect(0, 0, 1280, 800), Rect(0, 0, 1280, 800), 1};
+  state.apply(DockLayout{64}, {app("a")}, screen, true);
+  const Rect base = state.currentBaseFrame();
+
+  EXPECT_FALSE(state.setAutoHidden(false, true));  // no change, no motion
+  const auto hide = state.setAutoHidden(true, true);
+  ASSERT_TRUE(hide);
+  EXPECT_EQ(hide->target.maxY(), screen.frame.minY() + 1);
+  EXPECT_EQ(hide->target.height(), base.height());
+  EXPECT_EQ(hide->duration, 0.18);
+  EXPECT_EQ(hide->curve, DockWindowState::Curve::easeIn);
+  EXPECT_FALSE(state.setAutoHidden(true, false));
+
+  // While hidden, a frame application keeps the window down.
+  EXPECT_EQ(state.apply(DockLayout{64}, {app("a")}, screen, true).frame.maxY(), 1);
+
+  const auto show = state.setAutoHidden(false, true);
+  ASSERT_TRUE(show);
+  EXPECT_EQ(show->target, base);  // the magnified frame, not the resting one
+  EXPECT_EQ(show->duration, 0.12);
+  EXPECT_EQ(show->curve, DockWindowState::Curve::easeOut);
+  EXPECT_EQ(state.setAutoHidden(true, false)->duration, 0);
+}
+
+}  // namespace
+}  // namespace quayline

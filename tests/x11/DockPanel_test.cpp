@@ -1,0 +1,431 @@
+// The dock program itself on a real X server: where its panels are, what the window manager is
+// told about them, and how they follow screens, settings and running applications.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <set>
+#include <thread>
+
+#include "support/Desktop.h"
+#include "support/Processes.h"
+#include "support/X11Environment.h"
+
+namespace quayline::x11test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Frame {
+  int x = 0, y = 0, width = 0, height = 0;
+  bool operator==(const Frame&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const Frame& f) {
+  return out << f.width << "x" << f.height << "+" << f.x << "+" << f.y;
+}
+
+// The geometry every dock follows, worked out by hand for the tile lists these tests use.
+Frame expectedDock(int rowWidth, int tileSize, Frame screen) {
+  const int width = std::min(rowWidth + 4, screen.width);
+  const int height = tileSize + 19;
+  const int x = static_cast<int>(std::round(screen.x + screen.width / 2.0 - width * 0.5));
+  return {x, screen.y + screen.height - height, width, height};
+}
+
+// A copy of the program in a prefix of its own whose information dictionary leaves the system
+// dock alone, so these tests never start Keelguard or touch processes named "Dock".
+fs::path installedProgram() {
+  const fs::path prefix = X11Environment::instance().root() / "prefix";
+  const fs::path program = prefix / "bin" / "quayline";
+  if (!fs::exists(program)) {
+    fs::create_directories(prefix / "bin");
+    fs::create_directories(prefix / "share" / "quayline");
+    fs::copy_file(fs::path(QUAYLINE_STAGE_DIR) / "bin" / "quayline", program);
+    std::ofstream(prefix / "share" / "quayline" / "Info.plist")
+        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+           "<key>CFBundleIdentifier</key><string>com.orrin.quayline</string>"
+           "<key>QuaylineHidesSystemDock</key><false/></dict></plist>\n";
+  }
+  return program;
+}
+
+// Runs a program with DISPLAY pointing at `display` for the child only.
+pid_t spawnOn(const std::string& display, const std::string& program,
+              const std::vector<std::string>& arguments, const std::string& log) {
+  const std::string saved = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+  ::setenv("DISPLAY", display.c_str(), 1);
+  const pid_t pid = spawnProcess(program, arguments, log);
+  ::setenv("DISPLAY", saved.c_str(), 1);
+  return pid;
+}
+
+// The test's own values of a preference domain, written as the preference store writes its
+// files: a whole new property list renamed over the old one, which the running dock notices.
+void writeDomain(const std::string& domain, const std::string& key, const std::string& value) {
+  static std::map<std::string, std::map<std::string, std::string>> domains;
+  domains[domain][key] = value;
+  const char* directory = std::getenv("QUAYLINE_PREFERENCES_DIR");
+  ASSERT_NE(directory, nullptr);
+  const fs::path file = fs::path(directory) / (domain + ".plist");
+  const fs::path temporary = file.string() + ".writing";
+  {
+    std::ofstream out(temporary);
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>";
+    for (const auto& [name, xml] : domains[domain]) {
+      out << "<key>" << name << "</key>" << xml;
+    }
+    out << "</dict></plist>\n";
+  }
+  fs::rename(temporary, file);
+}
+
+void setTileSize(int size) {
+  writeDomain("com.apple.dock", "tilesize", "<integer>" + std::to_string(size) + "</integer>");
+}
+
+// Looks at a display through a connection of the test's own.
+class Screen {
+ public:
+  explicit Screen(const std::string& display) {
+    c_ = xcb_connect(display.c_str(), nullptr);
+    root_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root;
+  }
+  ~Screen() { xcb_disconnect(c_); }
+
+  xcb_atom_t atom(const char* name) {
+    auto reply = xcb_intern_atom_reply(
+        c_, xcb_intern_atom(c_, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    return result;
+  }
+  std::vector<std::uint32_t> cardinals(xcb_window_t window, const char* property) {
+    auto* reply = xcb_get_property_reply(
+        c_, xcb_get_property(c_, 0, window, atom(property), XCB_GET_PROPERTY_TYPE_ANY, 0, 64),
+        nullptr);
+    std::vector<std::uint32_t> values;
+    if (reply && reply->format == 32) {
+      const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+      values.assign(data, data + xcb_get_property_value_length(reply) / 4);
+    }
+    std::free(reply);
+    return values;
+  }
+  bool viewable(xcb_window_t window) {
+    auto* reply =
+        xcb_get_window_attributes_reply(c_, xcb_get_window_attributes(c_, window), nullptr);
+    const bool result = reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
+    std::free(reply);
+    return result;
+  }
+  Frame frame(xcb_window_t window) {
+    auto* geometry = xcb_get_geometry_reply(c_, xcb_get_geometry(c_, window), nullptr);
+    auto* origin = xcb_translate_coordinates_reply(
+        c_, xcb_translate_coordinates(c_, window, root_, 0, 0), nullptr);
+    Frame result;
+    if (geometry && origin) {
+      result = {origin->dst_x, origin->dst_y, geometry->width, geometry->height};
+    }
+    std::free(geometry);
+    std::free(origin);
+    return result;
+  }
+  // The mapped dock-type windows, by X id.
+  std::map<xcb_window_t, Frame> docks() {
+    std::map<xcb_window_t, Frame> found;
+    const xcb_atom_t dock = atom("_NET_WM_WINDOW_TYPE_DOCK");
+    for (const auto window : cardinals(root_, "_NET_CLIENT_LIST")) {
+      const auto types = cardinals(window, "_NET_WM_WINDOW_TYPE");
+      if (std::find(types.begin(), types.end(), dock) != types.end() && viewable(window)) {
+        found.emplace(window, frame(window));
+      }
+    }
+    return found;
+  }
+  std::vector<Frame> dockFrames() {
+    std::vector<Frame> frames;
+    for (const auto& [window, frame] : docks()) {
+      frames.push_back(frame);
+    }
+    std::sort(frames.begin(), frames.end(),
+              [](const Frame& a, const Frame& b) { return a.x < b.x; });
+    return frames;
+  }
+  void warp(int x, int y) {
+    xcb_warp_pointer(c_, XCB_WINDOW_NONE, root_, 0, 0, 0, 0, static_cast<std::int16_t>(x),
+                     static_cast<std::int16_t>(y));
+    xcb_aux_sync();
+  }
+  void xcb_aux_sync() {
+    std::free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
+  }
+
+ private:
+  xcb_connection_t* c_;
+  xcb_window_t root_;
+};
+
+// The dock program on a display until the object goes away (ended with SIGTERM, in order).
+class RunningDock {
+ public:
+  explicit RunningDock(const std::string& display) {
+    log_ = (X11Environment::instance().root() / "logs" / "quayline.log").string();
+    pid_ = spawnOn(display, installedProgram().string(), {}, log_);
+  }
+  ~RunningDock() { stopProcess(pid_); }
+  bool runs() const { return processRuns(pid_); }
+  std::string log() const {
+    std::ifstream in(log_);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+ private:
+  pid_t pid_ = -1;
+  std::string log_;
+};
+
+std::string mainDisplay() {
+  return X11Environment::instance().server()->display();
+}
+
+const Frame kWholeScreen{0, 0, XServer::kWidth, XServer::kHeight};
+
+// Finder, the trailing divider and the Trash: the tiles of a fresh user's dock.
+int freshRow(int t) {
+  return (t + 2) + static_cast<int>(std::round(t * 0.5)) + (t + 2);
+}
+
+bool settlesOn(Screen& screen, const std::vector<Frame>& expected) {
+  const bool settled = waitUntil([&] { return screen.dockFrames() == expected; });
+  if (!settled) {
+    for (const auto& frame : screen.dockFrames()) {
+      std::cerr << "  dock at " << frame << "\n";
+    }
+  }
+  return settled;
+}
+
+TEST(DockPanel, SitsCentredOnTheBottomEdgeAsADockWindowOnEveryDesktop) {
+  setTileSize(48);
+  Screen screen(mainDisplay());
+  RunningDock dock(mainDisplay());
+  ASSERT_TRUE(settlesOn(screen, {expectedDock(freshRow(48), 48, kWholeScreen)})) << dock.log();
+  EXPECT_EQ(screen.dockFrames().front(), (Frame{576, 733, 128, 67}));
+
+  const auto window = screen.docks().begin()->first;
+  EXPECT_EQ(screen.cardinals(window, "_NET_WM_DESKTOP"), std::vector<std::uint32_t>{0xFFFFFFFF});
+  const auto states = screen.cardinals(window, "_NET_WM_STATE");
+  for (const char* state :
+       {"_NET_WM_STATE_ABOVE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}) {
+    EXPECT_NE(std::find(states.begin(), states.end(), screen.atom(state)), states.end()) << state;
+  }
+  // Never focused: the input hint of WM_HINTS (flags bit 0, then the input field) is off.
+  const auto hints = screen.cardinals(window, "WM_HINTS");
+  ASSERT_GE(hints.size(), 2u);
+  EXPECT_TRUE((hints[0] & 1) != 0 && hints[1] == 0);
+}
+
+TEST(DockPanel, FollowsTileSizeChangesAndRunningApplications) {
+  setTileSize(64);
+  Screen screen(mainDisplay());
+  RunningDock dock(mainDisplay());
+  ASSERT_TRUE(settlesOn(screen, {expectedDock(freshRow(64), 64, kWholeScreen)})) << dock.log();
+  EXPECT_EQ(screen.dockFrames().front(), (Frame{556, 717, 168, 83}));
+
+  // A new domain file (as quayline-defaults writes it): the running dock picks the change up.
+  setTileSize(48);
+  ASSERT_TRUE(settlesOn(screen, {expectedDock(freshRow(48), 48, kWholeScreen)}));
+
+  // A running application adds the running divider and its tile.
+  TestClient client({"--title", "Sample"});
+  ASSERT_TRUE(settlesOn(screen, {expectedDock(freshRow(48) + 24 + 50, 48, kWholeScreen)}))
+      << dock.log();
+  client.stop();
+  EXPECT_TRUE(settlesOn(screen, {expectedDock(freshRow(48), 48, kWholeScreen)}));
+}
+
+TEST(DockPanel, RowWiderThanTheScreenIsClampedToIt) {
+  setTileSize(600);  // 602 + 300 + 602 + 4 is wider than the 1280-pixel screen
+  Screen screen(mainDisplay());
+  RunningDock dock(mainDisplay());
+  EXPECT_TRUE(settlesOn(screen, {Frame{0, XServer::kHeight - 619, XServer::kWidth, 619}}))
+      << dock.log();
+}
+
+TEST(DockPanel, EndsInOrderOnTermination) {
+  setTileSize(48);
+  Screen screen(mainDisplay());
+  auto program = installedProgram();
+  const pid_t pid = spawnOn(mainDisplay(), program.string(), {}, "/dev/null");
+  ASSERT_TRUE(waitUntil([&] { return !screen.docks().empty(); }));
+  ::kill(pid, SIGTERM);
+  int status = 0;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (::waitpid(pid, &status, WNOHANG) == 0 && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+// A display of its own, 2304 × 800, with the monitors "left" (1280 × 800 at the origin, the
+// primary) and "right" (1024 × 768 beside it, bottom-aligned) defined through RandR. Xvfb keeps
+// the monitor of its one output as well, so Qt reports three screens: left, right and the whole
+// display.
+class TwoMonitorDisplay {
+ public:
+  TwoMonitorDisplay() {
+    const auto logs = X11Environment::instance().root() / "logs";
+    for (int attempt = 0; attempt < 20 && display_.empty(); ++attempt) {
+      const int number = 3300 + static_cast<int>((::getpid() * 13 + attempt * 17) % 2000);
+      if (fs::exists("/tmp/.X11-unix/X" + std::to_string(number)) ||
+          fs::exists("/tmp/.X" + std::to_string(number) + "-lock")) {
+        continue;
+      }
+      const std::string name = ":" + std::to_string(number);
+      server_ = spawnProcess("Xvfb",
+                             {name, "-nolisten", "tcp", "-noreset", "-screen", "0", "2304x800x24"},
+                             (logs / "xvfb-two.log").string());
+      if (waitUntil([&] {
+            xcb_connection_t* c = xcb_connect(name.c_str(), nullptr);
+            const bool up = xcb_connection_has_error(c) == 0;
+            xcb_disconnect(c);
+            return up;
+          })) {
+        display_ = name;
+      } else {
+        stopProcess(server_);
+      }
+    }
+    if (display_.empty()) {
+      return;
+    }
+    xrandr({"--setmonitor", "*left", "1280/339x800/212+0+0", "none"});
+    addRight();
+    windowManager_ = spawnOn(display_, "openbox", {}, (logs / "openbox-two.log").string());
+  }
+  ~TwoMonitorDisplay() {
+    stopProcess(windowManager_);
+    stopProcess(server_);
+  }
+  const std::string& display() const { return display_; }
+  void addRight() { xrandr({"--setmonitor", "right", "1024/270x768/203+1280+32", "none"}); }
+  void removeRight() { xrandr({"--delmonitor", "right"}); }
+
+  static constexpr Frame left{0, 0, 1280, 800};
+  static constexpr Frame right{1280, 32, 1024, 768};
+  static constexpr Frame whole{0, 0, 2304, 800};
+
+ private:
+  void xrandr(const std::vector<std::string>& arguments) {
+    const pid_t pid = spawnOn(display_, "/usr/bin/xrandr", arguments,
+                              (X11Environment::instance().root() / "logs" / "xrandr.log").string());
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+  }
+
+  std::string display_;
+  pid_t server_ = -1;
+  pid_t windowManager_ = -1;
+};
+
+void setPreference(const std::string& key, const std::string& value) {
+  writeDomain("com.orrin.quayline", "quayline." + key, "<string>" + value + "</string>");
+}
+
+std::set<xcb_window_t> ids(Screen& screen) {
+  std::set<xcb_window_t> result;
+  for (const auto& [window, frame] : screen.docks()) {
+    result.insert(window);
+  }
+  return result;
+}
+
+class DockDisplays : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (display.display().empty()) {
+      GTEST_SKIP() << "no second Xvfb display";
+    }
+    setTileSize(48);
+    setPreference("windowDisplayTarget", "allDisplays");
+    setPreference("runningAppsScope", "allDisplays");
+  }
+  Frame on(const Frame& monitor, int rowWidth = freshRow(48)) {
+    return expectedDock(rowWidth, 48, monitor);
+  }
+
+  TwoMonitorDisplay display;
+};
+
+TEST_F(DockDisplays, AllDisplaysGetsAPanelPerScreenAndKeepsThemAcrossScreenChanges) {
+  Screen screen(display.display());
+  RunningDock dock(display.display());
+  const auto left = on(TwoMonitorDisplay::left);
+  const auto right = on(TwoMonitorDisplay::right);
+  const auto whole = on(TwoMonitorDisplay::whole);
+  ASSERT_TRUE(settlesOn(screen, {left, whole, right})) << dock.log();
+  EXPECT_EQ(right, (Frame{1728, 733, 128, 67}));
+  const auto before = ids(screen);
+
+  // Unplugging a monitor retires its panel; the others stay the same windows.
+  display.removeRight();
+  ASSERT_TRUE(settlesOn(screen, {left, whole}));
+  const auto remaining = ids(screen);
+  EXPECT_TRUE(std::includes(before.begin(), before.end(), remaining.begin(), remaining.end()));
+
+  display.addRight();
+  ASSERT_TRUE(settlesOn(screen, {left, whole, right}));
+  EXPECT_TRUE(
+      std::includes(ids(screen).begin(), ids(screen).end(), remaining.begin(), remaining.end()));
+}
+
+TEST_F(DockDisplays, PrimaryDisplayAndFollowingThePointer) {
+  Screen screen(display.display());
+  setPreference("windowDisplayTarget", "primaryDisplay");
+  {
+    RunningDock dock(display.display());
+    ASSERT_TRUE(settlesOn(screen, {on(TwoMonitorDisplay::left)})) << dock.log();
+  }
+
+  setPreference("windowDisplayTarget", "followsPointer");
+  screen.warp(1500, 300);
+  RunningDock dock(display.display());
+  ASSERT_TRUE(settlesOn(screen, {on(TwoMonitorDisplay::right)})) << dock.log();
+  const auto window = ids(screen);
+  // The one panel moves along with the pointer; it is not replaced.
+  screen.warp(100, 300);
+  ASSERT_TRUE(settlesOn(screen, {on(TwoMonitorDisplay::left)}));
+  EXPECT_EQ(ids(screen), window);
+}
+
+TEST_F(DockDisplays, PerDisplayRunningAppsShowOnlyWhereTheirWindowsAre) {
+  setPreference("runningAppsScope", "displayWithWindows");
+  Screen screen(display.display());
+  RunningDock dock(display.display());
+  const auto left = on(TwoMonitorDisplay::left);
+  const auto whole = on(TwoMonitorDisplay::whole);
+  ASSERT_TRUE(settlesOn(screen, {left, whole, on(TwoMonitorDisplay::right)})) << dock.log();
+
+  // A window on the right monitor: only that monitor's dock gains the running section.
+  const pid_t client =
+      spawnOn(display.display(), QUAYLINE_TEST_CLIENT,
+              {"--title", "Right", "--pos", "1500,200", "--size", "200x200"}, "/dev/null");
+  EXPECT_TRUE(
+      settlesOn(screen, {left, whole, on(TwoMonitorDisplay::right, freshRow(48) + 24 + 50)}))
+      << dock.log();
+  stopProcess(client);
+  EXPECT_TRUE(settlesOn(screen, {left, whole, on(TwoMonitorDisplay::right)}))
+      << "dock runs: " << dock.runs() << "\n"
+      << dock.log();
+}
+
+}  // namespace
+}  // namespace quayline::x11test
