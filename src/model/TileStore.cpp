@@ -16,21 +16,6 @@ namespace {
 
 using Kind = WorkspaceNotification::Kind;
 
-bool changesTiles(Kind kind) {
-  switch (kind) {
-    case Kind::didLaunchApplication:
-    case Kind::didTerminateApplication:
-    case Kind::didActivateApplication:
-    case Kind::didHideApplication:
-    case Kind::didUnhideApplication:
-      return true;
-    case Kind::willLaunchApplication:
-    case Kind::activeSpaceDidChange:
-      return false;
-  }
-  return false;
-}
-
 bool contains(const std::vector<std::string>& list, const std::string& value) {
   return std::find(list.begin(), list.end(), value) != list.end();
 }
@@ -116,7 +101,7 @@ TileStore::TileStore(std::unique_ptr<PinnedItemStore> pins, Workspace& workspace
       files_(files) {
   // Every source delivers on the main thread already, so each change rebuilds at once.
   subscriptions_.push_back(workspace_.observe([this](const WorkspaceNotification& notification) {
-    if (changesTiles(notification.kind)) {
+    if (notification.changesApplications()) {
       rebuild();
     }
   }));

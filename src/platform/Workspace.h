@@ -47,6 +47,10 @@ struct WorkspaceNotification {
   Kind kind;
   // The application concerned; absent for a change of the active space.
   std::optional<RunningApp> application;
+
+  // Launch, termination, activation, hiding and unhiding: what changes the set of running
+  // applications or their state.
+  bool changesApplications() const;
 };
 
 // The running applications and the operations on them and on files.

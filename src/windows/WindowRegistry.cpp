@@ -14,21 +14,6 @@ namespace {
 
 using Kind = WorkspaceNotification::Kind;
 
-bool refreshesWindows(Kind kind) {
-  switch (kind) {
-    case Kind::didLaunchApplication:
-    case Kind::didTerminateApplication:
-    case Kind::didActivateApplication:
-    case Kind::didHideApplication:
-    case Kind::didUnhideApplication:
-      return true;
-    case Kind::willLaunchApplication:
-    case Kind::activeSpaceDidChange:
-      return false;
-  }
-  return false;
-}
-
 template <typename T>
 const T* as(const std::optional<AXValue>& value) {
   return value ? std::get_if<T>(&*value) : nullptr;
@@ -73,7 +58,7 @@ WindowRegistry::WindowRegistry(Workspace& workspace, Accessibility& accessibilit
       log_(log),
       isTrusted_(accessibility.isProcessTrusted()) {
   workspaceNotifications_ = workspace_.observe([this](const WorkspaceNotification& notification) {
-    if (refreshesWindows(notification.kind)) {
+    if (notification.changesApplications()) {
       refresh();
     }
   });

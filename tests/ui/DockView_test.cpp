@@ -259,10 +259,16 @@ TEST_F(DockViewTest, SecondaryClickOnBareGlassAsksForTheMenu) {
   EXPECT_EQ(requested.size(), 1u) << "the gap under the glass is not glass";
 
   const QPoint onTile = row().tileFrame(0).center().toPoint();
-  QMouseEvent tileClick(QEvent::MouseButtonPress, QPointF(5, 5), row().mapToGlobal(onTile),
+  const QPointF middle(row().element(0)->width() * 0.5, row().element(0)->height() * 0.5);
+  QMouseEvent tileClick(QEvent::MouseButtonPress, middle, row().mapToGlobal(onTile),
                         Qt::RightButton, Qt::RightButton, Qt::NoModifier);
   QApplication::sendEvent(row().element(0), &tileClick);
-  EXPECT_EQ(requested.size(), 1u) << "a tile's click is the tile's";
+  EXPECT_EQ(requested.size(), 2u) << "tiles have no menu yet: the glass answers";
+
+  QMouseEvent primaryClick(QEvent::MouseButtonPress, middle, row().mapToGlobal(onTile),
+                           Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(row().element(0), &primaryClick);
+  EXPECT_EQ(requested.size(), 2u) << "a primary click is the tile's";
 }
 
 TEST_F(DockViewTest, MagnifiedRowGrowsTilesAndGlass) {

@@ -37,7 +37,13 @@ void TileElement::hideEvent(QHideEvent* event) {
 }
 
 void TileElement::mousePressEvent(QMouseEvent* event) {
-  // A press on a tile belongs to the tile, never to the glass behind it.
+  // Tiles have no menu of their own yet, so a secondary click anywhere on the dock reaches the
+  // glass, where the status menu opens when the desktop has no tray. Other presses belong to
+  // the tile, never to the glass behind it.
+  if (event->button() == Qt::RightButton) {
+    event->ignore();
+    return;
+  }
   event->accept();
 }
 

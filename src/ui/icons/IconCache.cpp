@@ -30,7 +30,10 @@ void prepareIconTheme() {
     if (QIcon::themeName().isEmpty()) {
       QIcon::setThemeName(QStringLiteral("hicolor"));
     }
-    if (QIcon::fallbackThemeName().isEmpty()) {
+    // On X11 without a desktop session Qt names hicolor as the fallback too, which leaves the
+    // common names unresolved.
+    const QString fallback = QIcon::fallbackThemeName();
+    if (fallback.isEmpty() || fallback == QStringLiteral("hicolor")) {
       QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
     }
     return true;
@@ -39,15 +42,10 @@ void prepareIconTheme() {
 }
 
 QIcon themeIcon(const QString& name) {
-  QIcon icon = QIcon::fromTheme(name);
-  if (icon.isNull() && QIcon::themeName() != QStringLiteral("Adwaita")) {
-    // The fallback theme is consulted only for some lookups; ask it directly.
-    const QString theme = QIcon::themeName();
-    QIcon::setThemeName(QStringLiteral("Adwaita"));
-    icon = QIcon::fromTheme(name);
-    QIcon::setThemeName(theme);
-  }
-  return icon;
+  // The fallback theme (Adwaita, see above) answers for names the current theme lacks. The
+  // theme is never switched for a lookup: a theme icon re-resolves itself under the theme
+  // current when it is drawn, so one found under a borrowed theme would draw empty.
+  return QIcon::fromTheme(name);
 }
 
 }  // namespace
