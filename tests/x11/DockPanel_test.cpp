@@ -310,6 +310,9 @@ class TwoMonitorDisplay {
     xrandr({"--setmonitor", "*left", "1280/339x800/212+0+0", "none"});
     addRight();
     windowManager_ = spawnOn(display_, "openbox", {}, (logs / "openbox-two.log").string());
+    // Docks started before the window manager has taken the screen are adopted late, or not
+    // listed at all while it starts: wait for it, as the main test display does.
+    waitUntil([&] { return windowManagerRuns(display_); });
   }
   ~TwoMonitorDisplay() {
     stopProcess(windowManager_);

@@ -31,6 +31,8 @@ constexpr const char* kOpenboxConfiguration = R"(<?xml version="1.0" encoding="U
 </openbox_config>
 )";
 
+}  // namespace
+
 // Whether openbox has finished starting: it names its theme on the root window once its
 // configuration and theme are loaded, after it took over the screen.
 bool windowManagerRuns(const std::string& display) {
@@ -52,6 +54,8 @@ bool windowManagerRuns(const std::string& display) {
   xcb_disconnect(c);
   return found;
 }
+
+namespace {
 
 // The pid in the display's lock file: whose server holds the number.
 pid_t lockHolder(int number) {

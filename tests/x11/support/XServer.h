@@ -39,4 +39,7 @@ class XServer {
   pid_t windowManager_ = -1;
 };
 
+// Whether openbox runs on the display and has taken over its screen.
+bool windowManagerRuns(const std::string& display);
+
 }  // namespace quayline::x11test
