@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "foundation/FileReading.h"
 #include "system/AtomicFile.h"
 
 namespace quayline {
@@ -15,12 +16,12 @@ namespace {
 constexpr std::string_view logCategory = "dock";
 
 PropertyValue::Dictionary readSnapshotFile(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
+  // A missing or unreadable snapshot (even a folder in its place) reads as empty.
+  const auto bytes = readFile(path);
+  if (!bytes) {
     return {};
   }
-  std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  auto decoded = decodePropertyList(std::string_view(bytes));
+  auto decoded = decodePropertyList(std::string_view(*bytes));
   if (!decoded || decoded->dictionary() == nullptr) {
     return {};
   }

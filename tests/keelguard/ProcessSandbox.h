@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "foundation/FileReading.h"
 #include "foundation/PropertyValue.h"
 
 extern char** environ;
@@ -35,8 +36,7 @@ using Dictionary = PropertyValue::Dictionary;
 using Environment = std::map<std::string, std::string>;
 
 inline std::string readFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  return quayline::readFile(path).value_or(std::string());
 }
 
 inline void writeFile(const fs::path& path, std::string_view bytes) {
@@ -71,8 +71,7 @@ inline bool isAlive(pid_t pid) {
   if (::kill(pid, 0) != 0) {
     return false;
   }
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  const std::string text = readFile("/proc/" + std::to_string(pid) + "/stat");
   const auto close = text.rfind(')');
   return close != std::string::npos && close + 2 < text.size() && text[close + 2] != 'Z';
 }

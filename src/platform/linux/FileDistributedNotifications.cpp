@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 
+#include "foundation/FileReading.h"
 #include "foundation/Signal.h"
 #include "platform/linux/DomainFiles.h"
 
@@ -16,8 +17,7 @@ namespace quayline {
 namespace {
 
 std::string contentsOf(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return readFile(file).value_or(std::string());
 }
 
 }  // namespace

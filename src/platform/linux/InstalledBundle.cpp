@@ -6,6 +6,8 @@
 #include <iterator>
 #include <system_error>
 
+#include "foundation/FileReading.h"
+
 namespace quayline {
 
 namespace {
@@ -29,8 +31,8 @@ InstalledBundle::InstalledBundle(std::filesystem::path prefix) : prefix_(std::mo
 std::optional<PropertyValue> InstalledBundle::infoValue(std::string_view key) {
   if (!info_) {
     info_.emplace();
-    std::ifstream file(prefix_ / "share" / "quayline" / "Info.plist", std::ios::binary);
-    std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::string bytes =
+        readFile(prefix_ / "share" / "quayline" / "Info.plist").value_or(std::string());
     if (auto decoded = decodePropertyList(std::string_view(bytes));
         decoded && decoded->dictionary() != nullptr) {
       info_ = *decoded->dictionary();

@@ -183,8 +183,13 @@ class Runner {
 
   std::optional<std::vector<std::uint8_t>> readSource(const std::string& source) {
     if (source == "-") {
-      std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(io_.in),
-                                      std::istreambuf_iterator<char>()};
+      std::vector<std::uint8_t> bytes;
+      try {
+        bytes.assign(std::istreambuf_iterator<char>(io_.in), std::istreambuf_iterator<char>());
+      } catch (const std::ios_base::failure&) {
+        // A stream buffer throws when the read itself fails (standard input is a folder, say).
+        io_.in.setstate(std::ios::badbit);
+      }
       if (io_.in.bad()) {
         fail("could not read standard input");
         return std::nullopt;

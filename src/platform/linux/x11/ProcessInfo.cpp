@@ -6,6 +6,8 @@
 #include <sstream>
 #include <vector>
 
+#include "foundation/FileReading.h"
+
 namespace quayline::x11::ProcessInfo {
 
 namespace {
@@ -34,8 +36,9 @@ std::optional<double> startTime(ProcessId pid) {
   if (pid <= 0) {
     return std::nullopt;
   }
-  std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
-  std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  // The process may end while it is read: that reads as nothing, never as a failure.
+  const std::string content =
+      readFile("/proc/" + std::to_string(pid) + "/stat").value_or(std::string());
   // The command name is in parentheses and may itself hold spaces and parentheses.
   const auto close = content.rfind(')');
   if (close == std::string::npos) {
