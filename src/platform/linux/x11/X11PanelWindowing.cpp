@@ -147,7 +147,7 @@ void X11PanelWindowing::prepareDockPanel(WindowId id) {
 
 void X11PanelWindowing::panelShown(WindowId id) {
   // The toolkit rewrites _NET_WM_STATE from its own flags when it maps a window, so the states
-  // it does not know are asked for again, as the specification for mapped windows says.
+  // it does not know are asked for again, the way EWMH asks clients to change a mapped window.
   const auto window = static_cast<xcb_window_t>(id);
   auto& a = impl_->atoms;
   impl_->sendState(window, a[stateAbove], a[stateSticky]);
