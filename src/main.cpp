@@ -26,7 +26,6 @@
 #include "platform/linux/GioFileManager.h"
 #include "platform/linux/InstalledBundle.h"
 #include "platform/linux/LinuxProcesses.h"
-#include "platform/linux/NoWindowAppearance.h"
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/TerminationSignals.h"
@@ -44,6 +43,7 @@
 #include "ui/icons/IconCache.h"
 #include "ui/panel/DockWindowController.h"
 #include "ui/shell/AppDelegate.h"
+#include "ui/shell/QtApplicationAppearance.h"
 #include "windows/WindowRegistry.h"
 
 namespace quayline {
@@ -164,7 +164,7 @@ int run(Basics& basics) {
   }
   QtScheduler scheduler;
   UnavailableLoginItem loginItem(basics.log);
-  NoWindowAppearance windowAppearance;
+  QtApplicationAppearance windowAppearance;
 
   // A system dock left hidden by a run that never restored it comes back before anything else.
   SystemDockVisibility systemDock(basics.domains, basics.processes, basics.bundle, basics.paths,
