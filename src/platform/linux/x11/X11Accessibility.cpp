@@ -503,6 +503,9 @@ bool X11Accessibility::performAction(const AXElement& value, std::string_view ac
   }
   if (raise) {
     WindowCommands::activate(connection, e->window);
+    // The window manager confirms later; an activation of the application that follows at
+    // once must already see this window as its newest.
+    impl_->history.noteActive(e->window);
   } else {
     WindowCommands::close(connection, e->window);
   }

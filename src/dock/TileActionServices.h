@@ -1,0 +1,30 @@
+#pragma once
+
+namespace quayline {
+
+class Accessibility;
+class AppRecentItemsSource;
+class ChromeInstances;
+class ChromeProfiles;
+class Displays;
+class HiddenApps;
+class Preferences;
+class TileStore;
+class WindowRegistry;
+class Workspace;
+
+// What clicks on tiles and their menus act on; the composition root owns all of it.
+struct TileActionServices {
+  Workspace& workspace;
+  Accessibility& accessibility;
+  WindowRegistry& registry;
+  ChromeInstances& chromeInstances;
+  ChromeProfiles& chromeProfiles;
+  TileStore& store;
+  HiddenApps& hiddenApps;
+  Preferences& preferences;
+  AppRecentItemsSource& recentItems;
+  Displays& displays;
+};
+
+}  // namespace quayline
