@@ -6,32 +6,18 @@
 #include <QPainter>
 #include <memory>
 
-#include "app/Preferences.h"
+#include "dock/AppRecentItems.h"
 #include "dock/IconAppearanceMonitor.h"
+#include "dock/MenuTracking.h"
 #include "dock/SystemAppearance.h"
-#include "fakes/FakeAccessibility.h"
-#include "fakes/FakeApplicationAppearance.h"
-#include "fakes/FakeChromeInstances.h"
-#include "fakes/FakeChromeProfiles.h"
-#include "fakes/FakeFileManager.h"
-#include "fakes/FakeLoginItem.h"
-#include "fakes/FakePaths.h"
-#include "fakes/FakePreferenceDomains.h"
-#include "fakes/FakeScheduler.h"
-#include "fakes/FakeSystemLog.h"
-#include "fakes/FakeWorkspace.h"
-#include "foundation/SerialQueue.h"
-#include "model/HiddenApps.h"
-#include "model/PinnedItemStore.h"
-#include "model/TileStore.h"
+#include "dock/TileInteraction.h"
+#include "fakes/FakeDockServices.h"
 #include "platform/ApplicationIconNames.h"
 #include "platform/DesktopAppearance.h"
-#include "platform/Displays.h"
 #include "ui/dock/DockRowView.h"
 #include "ui/dock/DockView.h"
 #include "ui/dock/NullSources.h"
 #include "ui/icons/IconCache.h"
-#include "windows/WindowRegistry.h"
 
 namespace quayline {
 namespace {
@@ -44,41 +30,26 @@ class StillDesktop final : public DesktopAppearance {
   Subscription observeChanges(std::function<void()>) override { return {}; }
 };
 
-class OneScreen final : public Displays {
- public:
-  std::vector<Screen> screens() override { return {screen}; }
-  std::optional<Screen> mainScreen() override { return screen; }
-  std::optional<Rect> displayBounds(DisplayNumber) override { return screen.frame; }
-  Point pointerLocation() override { return {}; }
-  std::uint32_t pressedMouseButtons() override { return 0; }
-  Subscription observeScreenChanges(std::function<void()>) override { return {}; }
-  Screen screen{1, Rect(0, 0, 3840, 1080), Rect(0, 0, 3840, 1080), 1};
-};
-
 class NoIconNames final : public ApplicationIconNames {
  public:
   std::optional<std::string> iconName(const std::string&) override { return std::nullopt; }
 };
 
-struct Dock {
+struct Dock : FakeDockServices {
   Dock() {
-    const std::string empty = "[]";
-    for (std::string_view key : {PinnedItemStore::pinnedKey, PinnedItemStore::trailingKey}) {
-      domains.seed(PreferenceDomains::application, key,
-                   PropertyValue(PropertyData(empty.begin(), empty.end())));
-    }
-    hidden = std::make_unique<HiddenApps>(domains, workspace);
-    registry = std::make_unique<WindowRegistry>(workspace, accessibility, scheduler, queue, log);
-    store =
-        std::make_unique<TileStore>(std::make_unique<PinnedItemStore>(domains, files, paths, log),
-                                    workspace, instances, profiles, *hidden, *registry, files);
+    displays.list = {Screen{1, Rect(0, 0, 3840, 1080), Rect(0, 0, 3840, 1080), 1}};
+    start();
     preferences.setMagnificationEnabled(true);
     appearance = std::make_unique<SystemAppearance>(preferences, desktop);
     monitor = std::make_unique<IconAppearanceMonitor>(desktop, scheduler);
     icons = std::make_unique<IconCache>(*monitor, workspace, files, iconNames);
-    context = std::make_unique<DockViewContext>(DockViewContext{*store, preferences, *icons,
-                                                                *appearance, *registry, profiles,
-                                                                displays, badges, trash, hovers});
+    actions = std::make_unique<TileActionServices>(
+        TileActionServices{workspace, accessibility, *registry, instances, profiles, *store,
+                           *hidden, preferences, recentItems, displays});
+    interaction = std::make_unique<TileInteraction>(*actions);
+    context = std::make_unique<DockViewContext>(
+        DockViewContext{*store, preferences, *icons, *appearance, *registry, profiles, displays,
+                        badges, trash, hovers, *interaction, menus});
     view = std::make_unique<DockView>(*context);
 
     for (int i = 0; i < 40; ++i) {
@@ -99,31 +70,18 @@ struct Dock {
     view->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
   }
 
-  FakePreferenceDomains domains;
-  FakeLoginItem loginItem;
-  FakeApplicationAppearance applicationAppearance;
-  Preferences preferences{domains, loginItem, applicationAppearance};
-  FakeFileManager files;
-  FakePaths paths;
-  FakeSystemLog log;
-  FakeWorkspace workspace;
-  FakeAccessibility accessibility;
-  FakeScheduler scheduler;
-  InlineSerialQueue queue{std::string(WindowRegistry::queueLabel)};
-  FakeChromeInstances instances;
-  FakeChromeProfiles profiles;
   StillDesktop desktop;
-  OneScreen displays;
   NoBadges badges;
   UnknownTrash trash;
   NoPreviews hovers;
   NoIconNames iconNames;
-  std::unique_ptr<HiddenApps> hidden;
-  std::unique_ptr<WindowRegistry> registry;
-  std::unique_ptr<TileStore> store;
+  NoRecentItems recentItems;
+  MenuTracking menus;
   std::unique_ptr<SystemAppearance> appearance;
   std::unique_ptr<IconAppearanceMonitor> monitor;
   std::unique_ptr<IconCache> icons;
+  std::unique_ptr<TileActionServices> actions;
+  std::unique_ptr<TileInteraction> interaction;
   std::unique_ptr<DockViewContext> context;
   std::unique_ptr<DockView> view;
   std::vector<Tile> tiles;

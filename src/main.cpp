@@ -12,8 +12,11 @@
 #include "app/Preferences.h"
 #include "app/TileListing.h"
 #include "chrome/ProfilelessChrome.h"
+#include "dock/AppRecentItems.h"
 #include "dock/IconAppearanceMonitor.h"
+#include "dock/MenuTracking.h"
 #include "dock/SystemAppearance.h"
+#include "dock/TileInteraction.h"
 #include "foundation/SerialQueue.h"
 #include "model/HiddenApps.h"
 #include "model/PinnedItemStore.h"
@@ -139,8 +142,20 @@ struct Views {
       : iconStyle(desktopAppearance, scheduler),
         icons(iconStyle, desktop.workspace, basics.files, iconNames),
         appearance(preferences, desktopAppearance),
-        context{desktop.tiles,          preferences, icons,  appearance, desktop.registry,
-                desktop.chromeProfiles, displays,    badges, trash,      previews} {}
+        actions{desktop.workspace,
+                desktop.accessibility,
+                desktop.registry,
+                desktop.chromeInstances,
+                desktop.chromeProfiles,
+                desktop.tiles,
+                desktop.hiddenApps,
+                preferences,
+                recentItems,
+                displays},
+        interaction(actions),
+        context{
+            desktop.tiles, preferences, icons, appearance, desktop.registry, desktop.chromeProfiles,
+            displays,      badges,      trash, previews,   interaction,      menus} {}
 
   GSettingsDesktopAppearance desktopAppearance;
   DesktopEntryIconNames iconNames;
@@ -151,6 +166,11 @@ struct Views {
   NoBadges badges;
   UnknownTrash trash;
   NoPreviews previews;
+  // Recent documents are not read on this desktop yet.
+  NoRecentItems recentItems;
+  MenuTracking menus;
+  TileActionServices actions;
+  TileInteraction interaction;
   DockViewContext context;
 };
 

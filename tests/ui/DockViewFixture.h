@@ -8,16 +8,20 @@
 #include <memory>
 
 #include "app/Preferences.h"
+#include "dock/AppRecentItems.h"
 #include "dock/BadgeSource.h"
 #include "dock/FakeDesktopAppearance.h"
 #include "dock/IconAppearanceMonitor.h"
+#include "dock/MenuTracking.h"
 #include "dock/SystemAppearance.h"
 #include "dock/TileHover.h"
+#include "dock/TileInteraction.h"
 #include "dock/TrashState.h"
 #include "fakes/FakeAccessibility.h"
 #include "fakes/FakeApplicationAppearance.h"
 #include "fakes/FakeChromeInstances.h"
 #include "fakes/FakeChromeProfiles.h"
+#include "fakes/FakeDockServices.h"
 #include "fakes/FakeFileManager.h"
 #include "fakes/FakeLoginItem.h"
 #include "fakes/FakePaths.h"
@@ -49,26 +53,6 @@ inline QApplication& application() {
   }();
   return *app;
 }
-
-class FakeDisplays final : public Displays {
- public:
-  std::vector<Screen> screens() override { return list; }
-  std::optional<Screen> mainScreen() override {
-    return list.empty() ? std::nullopt : std::optional<Screen>(list.front());
-  }
-  std::optional<Rect> displayBounds(DisplayNumber display) override {
-    for (const Screen& screen : list) {
-      if (screen.displayNumber == display) {
-        return screen.frame;
-      }
-    }
-    return std::nullopt;
-  }
-  Point pointerLocation() override { return {}; }
-  std::uint32_t pressedMouseButtons() override { return 0; }
-  Subscription observeScreenChanges(std::function<void()>) override { return {}; }
-  std::vector<Screen> list{Screen{1, Rect(0, 0, 1920, 1080), Rect(0, 0, 1920, 1080), 1}};
-};
 
 class FakeBadges final : public BadgeSource {
  public:
@@ -118,20 +102,16 @@ struct ApplicationHolder {
 };
 
 // Every service a dock view borrows, built on fakes.
-class DockViewFixture : public ::testing::Test, protected ApplicationHolder {
+class DockViewFixture : public ::testing::Test,
+                        protected ApplicationHolder,
+                        protected FakeDockServices {
  protected:
   DockViewFixture() {
-    for (std::string_view key : {PinnedItemStore::pinnedKey, PinnedItemStore::trailingKey}) {
-      const std::string empty = "[]";
-      domains.seed(PreferenceDomains::application, key,
-                   PropertyValue(PropertyData(empty.begin(), empty.end())));
-    }
-    hidden = std::make_unique<HiddenApps>(domains, workspace);
-    registry = std::make_unique<WindowRegistry>(workspace, accessibility, scheduler, queue, log);
-    store =
-        std::make_unique<TileStore>(std::make_unique<PinnedItemStore>(domains, files, paths, log),
-                                    workspace, instances, profiles, *hidden, *registry, files);
-    scheduler.runPosted();
+    displays.list = {Screen{1, Rect(0, 0, 1920, 1080), Rect(0, 0, 1920, 1080), 1}};
+    start();
+    actions.emplace(TileActionServices{workspace, accessibility, *registry, instances, profiles,
+                                       *store, *hidden, preferences, recentItems, displays});
+    interaction.emplace(*actions);
   }
 
   // Renders the view at its own size into a transparent image.
@@ -142,28 +122,15 @@ class DockViewFixture : public ::testing::Test, protected ApplicationHolder {
     return image.convertToFormat(QImage::Format_ARGB32);
   }
 
-  FakePreferenceDomains domains;
-  FakeLoginItem loginItem;
-  FakeApplicationAppearance applicationAppearance;
-  Preferences preferences{domains, loginItem, applicationAppearance};
-  FakeFileManager files;
-  FakePaths paths;
-  FakeSystemLog log;
-  FakeWorkspace workspace;
-  FakeAccessibility accessibility;
-  FakeScheduler scheduler;
-  InlineSerialQueue queue{std::string(WindowRegistry::queueLabel)};
-  FakeChromeInstances instances;
-  FakeChromeProfiles profiles;
   FakeDesktopAppearance desktop;
-  FakeDisplays displays;
   FakeBadges badges;
   FakeTrash trash;
   RecordingHovers hovers;
   FakeIconNames iconNames;
-  std::unique_ptr<HiddenApps> hidden;
-  std::unique_ptr<WindowRegistry> registry;
-  std::unique_ptr<TileStore> store;
+  NoRecentItems recentItems;
+  MenuTracking menus;
+  std::optional<TileActionServices> actions;
+  std::optional<TileInteraction> interaction;
   SystemAppearance appearance{preferences, desktop};
   IconAppearanceMonitor iconMonitor{desktop, scheduler};
   IconCache icons{iconMonitor, workspace, files, iconNames};

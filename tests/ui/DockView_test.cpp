@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QEnterEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <cmath>
 
@@ -75,8 +76,8 @@ class DockViewTest : public DockViewFixture {
     scheduler.runPosted();
   }
 
-  DockViewContext context{*store,   preferences, icons,  appearance, *registry,
-                          profiles, displays,    badges, trash,      hovers};
+  DockViewContext context{*store,   preferences, icons, appearance, *registry,    profiles,
+                          displays, badges,      trash, hovers,     *interaction, menus};
   std::unique_ptr<DockView> view;
 };
 
@@ -240,7 +241,7 @@ TEST_F(DockViewTest, HoverHandsTheTileFrameWithHeadroomToThePreviews) {
   EXPECT_EQ(hovers.entered.size(), 1u) << "the trash has no previews";
 }
 
-TEST_F(DockViewTest, SecondaryClickOnBareGlassAsksForTheMenu) {
+TEST_F(DockViewTest, SecondaryClicksOpenTheTileMenuOrTheGlassMenu) {
   show(64);
   std::vector<QPoint> requested;
   QObject::connect(view.get(), &DockView::glassContextMenuRequested,
@@ -258,17 +259,36 @@ TEST_F(DockViewTest, SecondaryClickOnBareGlassAsksForTheMenu) {
   QApplication::sendEvent(&row(), &underGlass);
   EXPECT_EQ(requested.size(), 1u) << "the gap under the glass is not glass";
 
+  // A tile answers with its own menu, just above it, and reports it to the menu tracking.
+  view->move(200, 1080 - view->height());
+  std::vector<bool> tracking;
+  const Subscription tracked = menus.observe([&](bool open) { tracking.push_back(open); });
   const QPoint onTile = row().tileFrame(0).center().toPoint();
   const QPointF middle(row().element(0)->width() * 0.5, row().element(0)->height() * 0.5);
   QMouseEvent tileClick(QEvent::MouseButtonPress, middle, row().mapToGlobal(onTile),
                         Qt::RightButton, Qt::RightButton, Qt::NoModifier);
   QApplication::sendEvent(row().element(0), &tileClick);
-  EXPECT_EQ(requested.size(), 2u) << "tiles have no menu yet: the glass answers";
+  EXPECT_EQ(requested.size(), 1u) << "the tile's menu, not the glass's";
+  QMenu* menu = nullptr;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->objectName() == "tile-menu" && widget->isVisible()) {
+      menu = qobject_cast<QMenu*>(widget);
+    }
+  }
+  ASSERT_NE(menu, nullptr);
+  QStringList titles;
+  for (QAction* action : menu->actions()) {
+    titles << (action->isSeparator() ? QStringLiteral("-") : action->text());
+  }
+  EXPECT_EQ(titles, QStringList({"Options", "-", "Open"}));
+  EXPECT_LE(menu->geometry().bottom(), row().mapToGlobal(row().tileFrame(0).topLeft()).y());
+  menu->hide();
+  EXPECT_EQ(tracking, (std::vector<bool>{true, false}));
 
   QMouseEvent primaryClick(QEvent::MouseButtonPress, middle, row().mapToGlobal(onTile),
                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(row().element(0), &primaryClick);
-  EXPECT_EQ(requested.size(), 2u) << "a primary click is the tile's";
+  EXPECT_EQ(requested.size(), 1u) << "a primary click is the tile's";
 }
 
 TEST_F(DockViewTest, MagnifiedRowGrowsTilesAndGlass) {

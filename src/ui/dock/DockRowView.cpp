@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <cmath>
 
 #include "app/Preferences.h"
@@ -11,11 +12,13 @@
 #include "dock/BadgeSource.h"
 #include "dock/SystemAppearance.h"
 #include "dock/TileHover.h"
+#include "dock/TileInteraction.h"
 #include "dock/TilePresentation.h"
 #include "dock/TrashState.h"
 #include "ui/dock/DockTint.h"
 #include "ui/dock/TileBadgeView.h"
 #include "ui/dock/TileElement.h"
+#include "ui/dock/TileMenuPresenter.h"
 #include "ui/icons/IconCache.h"
 #include "windows/WindowRegistry.h"
 
@@ -127,6 +130,10 @@ void DockRowView::rebuildElements() {
       element->onEnter = [this](TileElement& entered) { this->entered(entered); };
       element->onExit = [this](TileElement& exited) { context_.hovers.tileExited(exited.tile()); };
     }
+    element->onClick = [this](TileElement& clicked) { this->clicked(clicked); };
+    element->onContextMenu = [this](TileElement& target, QPoint position) {
+      contextMenu(target, position);
+    };
     element->show();
     elements_.push_back(element);
   }
@@ -203,12 +210,47 @@ void DockRowView::describe(std::size_t index) {
   element.setToolTip(toolTip);
 }
 
-void DockRowView::entered(TileElement& element) {
+std::optional<std::size_t> DockRowView::indexOf(const TileElement& element) const {
   const auto found = std::find(elements_.begin(), elements_.end(), &element);
   if (found == elements_.end()) {
+    return std::nullopt;
+  }
+  return static_cast<std::size_t>(found - elements_.begin());
+}
+
+void DockRowView::clicked(TileElement& element) {
+  const auto index = indexOf(element);
+  if (!index) {
     return;
   }
-  const std::size_t index = static_cast<std::size_t>(found - elements_.begin());
+  // After the event: what the click starts may rebuild this row and its elements.
+  QTimer::singleShot(0, this, [this, entry = entries_[*index]] {
+    context_.interaction.click(entry.tile, entry.placement.displayID);
+  });
+}
+
+void DockRowView::contextMenu(TileElement& element, QPoint position) {
+  const auto index = indexOf(element);
+  if (!index) {
+    return;
+  }
+  const Entry& entry = entries_[*index];
+  const Menu menu = context_.interaction.menu(entry.tile, entry.placement.displayID);
+  if (menu.empty()) {
+    Q_EMIT glassContextMenuRequested(position);
+    return;
+  }
+  const QRectF frame = tileFrame(*index);
+  TileMenuPresenter::popUpAbove(
+      menu, QRect(mapToGlobal(frame.topLeft().toPoint()), frame.size().toSize()), context_.menus);
+}
+
+void DockRowView::entered(TileElement& element) {
+  const auto found = indexOf(element);
+  if (!found) {
+    return;
+  }
+  const std::size_t index = *found;
   const QRectF frame = tileFrame(index);
   const QPointF topLeft = mapToGlobal(frame.topLeft());
   // Grown upwards so that the frame covers a tile drawn at twice its size.

@@ -67,6 +67,9 @@ class DockRowView : public QWidget {
   double backingScale() const;
   bool hasWindows(const Tile& tile) const;
   void entered(TileElement& element);
+  void clicked(TileElement& element);
+  void contextMenu(TileElement& element, QPoint position);
+  std::optional<std::size_t> indexOf(const TileElement& element) const;
 
   DockViewContext& context_;
   std::vector<Entry> entries_;

@@ -6,9 +6,11 @@ class BadgeSource;
 class ChromeProfiles;
 class Displays;
 class IconCache;
+class MenuTracking;
 class Preferences;
 class SystemAppearance;
 class TileHoverSink;
+class TileInteraction;
 class TileStore;
 class TrashState;
 class WindowRegistry;
@@ -26,6 +28,8 @@ struct DockViewContext {
   BadgeSource& badges;
   TrashState& trash;
   TileHoverSink& hovers;
+  TileInteraction& interaction;
+  MenuTracking& menus;
 };
 
 }  // namespace quayline

@@ -37,14 +37,23 @@ void TileElement::hideEvent(QHideEvent* event) {
 }
 
 void TileElement::mousePressEvent(QMouseEvent* event) {
-  // Tiles have no menu of their own yet, so a secondary click anywhere on the dock reaches the
-  // glass, where the status menu opens when the desktop has no tray. Other presses belong to
-  // the tile, never to the glass behind it.
   if (event->button() == Qt::RightButton) {
-    event->ignore();
-    return;
+    if (!onContextMenu) {
+      event->ignore();
+      return;
+    }
+    onContextMenu(*this, event->globalPosition().toPoint());
   }
+  // Presses belong to the tile, never to the glass behind it.
   event->accept();
+}
+
+void TileElement::mouseReleaseEvent(QMouseEvent* event) {
+  event->accept();
+  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
+      onClick) {
+    onClick(*this);
+  }
 }
 
 void TileElement::exit() {

@@ -26,12 +26,17 @@ class TileElement : public QWidget {
   // previews.
   std::function<void(TileElement&)> onEnter;
   std::function<void(TileElement&)> onExit;
+  // A primary click (pressed and released on the tile) and a secondary press, at a global
+  // position. A secondary press without a handler goes on to the dock's glass.
+  std::function<void(TileElement&)> onClick;
+  std::function<void(TileElement&, QPoint)> onContextMenu;
 
  protected:
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   void exit();
