@@ -13,6 +13,15 @@ struct TileMagnification {
   bool operator==(const TileMagnification&) const = default;
 };
 
+// The three inputs of a row layout: the tile size, the pointer's row x and the eased progress
+// (0 to 1).
+struct MagnificationWave {
+  double unit = 0;
+  double centerX = 0;
+  double strength = 0;
+  bool operator==(const MagnificationWave&) const = default;
+};
+
 // The magnified row: one slot per tile in row order, in row coordinates (0 at the left edge of
 // the resting row).
 struct MagnifiedRow {
@@ -24,6 +33,15 @@ struct MagnifiedRow {
     bool operator==(const Slot&) const = default;
   };
   std::vector<Slot> slots;
+
+  // Tiles within 2.5 tile sizes of the wave's centre grow along a cosine, the one under it to
+  // 1 + strength; the grown row stays centred on the resting one, spreading equally both ways.
+  static MagnifiedRow layout(const std::vector<double>& restingWidths,
+                             const MagnificationWave& wave);
+
+  // The resting-row x under a magnified-row x, so the wave stays centred on the tile the
+  // pointer is over instead of drifting as the row spreads out.
+  double restingX(double visibleX) const;
 
   // Right end of the last magnified slot; 0 for no slots.
   double maxX() const {
@@ -39,5 +57,6 @@ struct MagnifiedRow {
 
 std::ostream& operator<<(std::ostream& out, const TileMagnification& magnification);
 std::ostream& operator<<(std::ostream& out, const MagnifiedRow::Slot& slot);
+std::ostream& operator<<(std::ostream& out, const MagnifiedRow& row);
 
 }  // namespace quayline
