@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <memory>
 
+#include "dock/AppAttention.h"
 #include "dock/AppRecentItems.h"
 #include "dock/IconAppearanceMonitor.h"
 #include "dock/MenuTracking.h"
@@ -43,13 +44,14 @@ struct Dock : FakeDockServices {
     appearance = std::make_unique<SystemAppearance>(preferences, desktop);
     monitor = std::make_unique<IconAppearanceMonitor>(desktop, scheduler);
     icons = std::make_unique<IconCache>(*monitor, workspace, files, iconNames);
+    attention = std::make_unique<AppAttention>(workspace, displays, scheduler, log);
     actions = std::make_unique<TileActionServices>(
         TileActionServices{workspace, accessibility, *registry, instances, profiles, *store,
                            *hidden, preferences, recentItems, displays});
     interaction = std::make_unique<TileInteraction>(*actions);
     context = std::make_unique<DockViewContext>(
-        DockViewContext{*store, preferences, *icons, *appearance, *registry, profiles, displays,
-                        badges, trash, hovers, *interaction, menus});
+        DockViewContext{*store, *attention, preferences, *icons, *appearance, *registry, profiles,
+                        displays, badges, trash, hovers, *interaction, menus});
     view = std::make_unique<DockView>(*context);
 
     for (int i = 0; i < 40; ++i) {
@@ -80,6 +82,7 @@ struct Dock : FakeDockServices {
   std::unique_ptr<SystemAppearance> appearance;
   std::unique_ptr<IconAppearanceMonitor> monitor;
   std::unique_ptr<IconCache> icons;
+  std::unique_ptr<AppAttention> attention;
   std::unique_ptr<TileActionServices> actions;
   std::unique_ptr<TileInteraction> interaction;
   std::unique_ptr<DockViewContext> context;

@@ -12,7 +12,10 @@
 #include "app/Preferences.h"
 #include "app/TileListing.h"
 #include "chrome/ProfilelessChrome.h"
+#include "dock/AppAttention.h"
 #include "dock/AppRecentItems.h"
+#include "dock/BadgeService.h"
+#include "dock/DockAutoHide.h"
 #include "dock/IconAppearanceMonitor.h"
 #include "dock/MenuTracking.h"
 #include "dock/SystemAppearance.h"
@@ -21,6 +24,7 @@
 #include "model/HiddenApps.h"
 #include "model/PinnedItemStore.h"
 #include "model/TileStore.h"
+#include "platform/linux/DesktopEntryApplicationIdentity.h"
 #include "platform/linux/DesktopEntryIconNames.h"
 #include "platform/linux/DesktopEntryIndex.h"
 #include "platform/linux/FileDistributedNotifications.h"
@@ -28,14 +32,17 @@
 #include "platform/linux/GSettingsDesktopAppearance.h"
 #include "platform/linux/GioFileManager.h"
 #include "platform/linux/InstalledBundle.h"
+#include "platform/linux/LauncherEntryBadges.h"
 #include "platform/linux/LinuxProcesses.h"
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/TerminationSignals.h"
 #include "platform/linux/UnavailableLoginItem.h"
+#include "platform/linux/WithBadgeDock.h"
 #include "platform/linux/XdgPaths.h"
 #include "platform/linux/x11/ActivationHistory.h"
 #include "platform/linux/x11/QtDisplays.h"
+#include "platform/linux/x11/RawPointerMotion.h"
 #include "platform/linux/x11/X11Accessibility.h"
 #include "platform/linux/x11/X11PanelWindowing.h"
 #include "platform/linux/x11/X11Workspace.h"
@@ -48,6 +55,7 @@
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/QtApplicationAppearance.h"
 #include "windows/WindowRegistry.h"
+#include "windows/WindowReservation.h"
 
 namespace quayline {
 namespace {
@@ -138,10 +146,11 @@ void restoreOnExit() {
 // The services the dock's views draw from.
 struct Views {
   Views(Preferences& preferences, Scheduler& scheduler, Desktop& desktop, Basics& basics,
-        Displays& displays)
+        Displays& displays, BadgeSource& badges)
       : iconStyle(desktopAppearance, scheduler),
         icons(iconStyle, desktop.workspace, basics.files, iconNames),
         appearance(preferences, desktopAppearance),
+        attention(desktop.workspace, displays, scheduler, basics.log),
         actions{desktop.workspace,
                 desktop.accessibility,
                 desktop.registry,
@@ -153,17 +162,27 @@ struct Views {
                 recentItems,
                 displays},
         interaction(actions),
-        context{
-            desktop.tiles, preferences, icons, appearance, desktop.registry, desktop.chromeProfiles,
-            displays,      badges,      trash, previews,   interaction,      menus} {}
+        context{desktop.tiles,
+                attention,
+                preferences,
+                icons,
+                appearance,
+                desktop.registry,
+                desktop.chromeProfiles,
+                displays,
+                badges,
+                trash,
+                previews,
+                interaction,
+                menus} {}
 
   GSettingsDesktopAppearance desktopAppearance;
   DesktopEntryIconNames iconNames;
   IconAppearanceMonitor iconStyle;
   IconCache icons;
   SystemAppearance appearance;
-  // Badges, the trash's state and window previews are not part of this version yet.
-  NoBadges badges;
+  AppAttention attention;
+  // The trash's state and window previews are not part of this version yet.
   UnknownTrash trash;
   NoPreviews previews;
   // Recent documents are not read on this desktop yet.
@@ -172,6 +191,19 @@ struct Views {
   TileActionServices actions;
   TileInteraction interaction;
   DockViewContext context;
+};
+
+// Badge counts applications publish on the session bus, read as the system dock's tiles.
+struct Badges {
+  Badges(Desktop& desktop, Scheduler& scheduler, SystemLog& log)
+      : launcherEntries(log),
+        workspace(desktop.workspace, launcherEntries),
+        service(workspace, launcherEntries, identity, scheduler) {}
+
+  LauncherEntryBadges launcherEntries;
+  WithBadgeDock workspace;
+  DesktopEntryApplicationIdentity identity;
+  BadgeService service;
 };
 
 int run(Basics& basics) {
@@ -199,13 +231,21 @@ int run(Basics& basics) {
   QtDisplays displays(x);
   x11::X11PanelWindowing windowing(x);
   FileDistributedNotifications notifications(basics.domains.directory());
-  Views views(preferences, scheduler, desktop, basics, displays);
+  // Every window-system call the dock makes is bounded, so a hung application cannot stall it.
+  desktop.accessibility.setMessagingTimeout(1.0);
+  Badges badges(desktop, scheduler, basics.log);
+  Views views(preferences, scheduler, desktop, basics, displays, badges.service);
+  WindowReservation reservation(desktop.registry, preferences, displays, desktop.accessibility,
+                                basics.processes);
+  x11::RawPointerMotion pointerMotion(x, scheduler, basics.log);
+  DockAutoHide autoHide(preferences, displays, scheduler, pointerMotion);
 
-  DockWindowServices docks{
-      desktop.tiles,          preferences,   basics.domains, displays,      desktop.registry,
-      desktop.chromeProfiles, notifications, windowing,      views.context, {}};
-  AppDelegate delegate(
-      {preferences, displays, scheduler, systemDock, docks, [] { QCoreApplication::quit(); }});
+  DockWindowServices docks{desktop.tiles, preferences,      basics.domains,
+                           displays,      desktop.registry, desktop.chromeProfiles,
+                           notifications, windowing,        scheduler,
+                           views.menus,   views.context,    {}};
+  AppDelegate delegate({preferences, displays, scheduler, systemDock, docks, reservation, autoHide,
+                        badges.service, [] { QCoreApplication::quit(); }});
   TerminationSignals signals([](int) { QCoreApplication::quit(); });
   // Without its X server the dock has nowhere to be: end in order.
   const Subscription lost = x.observeLoss([] { QCoreApplication::quit(); });

@@ -43,6 +43,9 @@ void DockDisplays::rebuildDockWindows() {
     return;
   }
   list_.rebuild(DisplayTarget::screens(displayTarget_, screens, displays_.pointerLocation()));
+  if (didRebuild) {
+    didRebuild();
+  }
 }
 
 }  // namespace quayline

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "app/DockWindowList.h"
@@ -27,6 +28,8 @@ class DockDisplays {
 
   void applyDisplayTarget();
   void rebuildDockWindows();
+  // Called after every rebuild of the windows.
+  std::function<void()> didRebuild;
 
   const std::vector<std::unique_ptr<DockWindow>>& windows() const { return list_.windows(); }
   WindowDisplayTarget displayTarget() const { return displayTarget_; }

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/Preferences.h"
+#include "dock/AppAttention.h"
 #include "dock/AppRecentItems.h"
 #include "dock/BadgeSource.h"
 #include "dock/FakeDesktopAppearance.h"
@@ -129,6 +130,7 @@ class DockViewFixture : public ::testing::Test,
   FakeIconNames iconNames;
   NoRecentItems recentItems;
   MenuTracking menus;
+  AppAttention attention{workspace, displays, scheduler, log};
   std::optional<TileActionServices> actions;
   std::optional<TileInteraction> interaction;
   SystemAppearance appearance{preferences, desktop};

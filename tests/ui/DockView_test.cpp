@@ -76,8 +76,9 @@ class DockViewTest : public DockViewFixture {
     scheduler.runPosted();
   }
 
-  DockViewContext context{*store,   preferences, icons, appearance, *registry,    profiles,
-                          displays, badges,      trash, hovers,     *interaction, menus};
+  DockViewContext context{*store,    attention,    preferences, icons,  appearance,
+                          *registry, profiles,     displays,    badges, trash,
+                          hovers,    *interaction, menus};
   std::unique_ptr<DockView> view;
 };
 

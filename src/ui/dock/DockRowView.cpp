@@ -1,16 +1,20 @@
 #include "ui/dock/DockRowView.h"
 
+#include <QBitmap>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
+#include <chrono>
 #include <cmath>
 
 #include "app/Preferences.h"
 #include "chrome/ChromeProfiles.h"
+#include "dock/AppAttention.h"
 #include "dock/BadgeSource.h"
 #include "dock/SystemAppearance.h"
+#include "dock/TileBounce.h"
 #include "dock/TileHover.h"
 #include "dock/TileInteraction.h"
 #include "dock/TilePresentation.h"
@@ -34,6 +38,10 @@ bool hasIcon(const Tile& tile) {
   return tile.app() || tile.chromeProfile() || tile.folder() || tile.isTrash();
 }
 
+// The hop of a launching icon at rest, in points; it grows with the tile.
+constexpr double kBounceHeight = 6;
+constexpr int kBounceFrameInterval = 16;
+
 QColor primary(bool isDark, double opacity) {
   QColor color = isDark ? Qt::white : Qt::black;
   color.setAlphaF(static_cast<float>(opacity));
@@ -45,6 +53,12 @@ QColor primary(bool isDark, double opacity) {
 DockRowView::DockRowView(DockViewContext& context, QWidget* parent)
     : QWidget(parent), context_(context) {
   setAttribute(Qt::WA_NoSystemBackground);
+  bounceTimer_.setInterval(kBounceFrameInterval);
+  bounceTimer_.setTimerType(Qt::PreciseTimer);
+  connect(&bounceTimer_, &QTimer::timeout, this, [this] {
+    update();
+    Q_EMIT shapeChanged();
+  });
   geometry_ = DockRowGeometry::compute(std::vector<double>{}, layout_, std::nullopt, false);
 }
 
@@ -70,6 +84,7 @@ void DockRowView::setEntries(std::vector<Entry> entries, const DockLayout& layou
   }
   layoutElements();
   refresh();
+  updateAttention();
 }
 
 void DockRowView::setMagnifiedRow(std::optional<MagnifiedRow> row) {
@@ -293,6 +308,89 @@ void DockRowView::paintEvent(QPaintEvent*) {
   }
 }
 
+QImage DockRowView::iconImage(std::size_t index) const {
+  const Tile& tile = entries_[index].tile;
+  const double pointSize = iconPointSize(index);
+  const double scale = backingScale();
+  if (const AppTile* app = tile.app()) {
+    return context_.icons.appIcon(*app, pointSize, scale);
+  }
+  if (const FolderTile* folder = tile.folder()) {
+    return context_.icons.iconForFile(folder->url.path(), pointSize, scale);
+  }
+  if (tile.isTrash()) {
+    return context_.icons.icon(context_.trash.isFull() ? "user-trash-full" : "user-trash",
+                               pointSize, scale);
+  }
+  return {};
+}
+
+bool DockRowView::isLaunching(std::size_t index) const {
+  const AppTile* app = entries_[index].tile.app();
+  return app != nullptr &&
+         context_.attention.isLaunching(app->bundleIdentifier, entries_[index].placement.displayID);
+}
+
+double DockRowView::bounceOffset(std::size_t index) const {
+  if (!bounceTimer_.isActive() || !isLaunching(index)) {
+    return 0;
+  }
+  const TileBounce bounce{true, kBounceHeight * geometry_.placed[index].magnification.scale};
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  return bounce.offset(std::chrono::duration<double>(now).count());
+}
+
+void DockRowView::updateAttention() {
+  for (QWidget* marker : attentionMarkers_) {
+    delete marker;
+  }
+  attentionMarkers_.clear();
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (!isLaunching(i)) {
+      continue;
+    }
+    // Tells automation the tile is launching; never takes the pointer.
+    auto* marker = new QWidget(this);
+    marker->setAttribute(Qt::WA_TransparentForMouseEvents);
+    marker->setObjectName(qstring(attentionIdentifier(entries_[i].tile.app()->bundleIdentifier)));
+    const QRectF icon = iconRect(i);
+    marker->setGeometry(static_cast<int>(icon.center().x()), static_cast<int>(icon.top()), 1, 1);
+    marker->show();
+    attentionMarkers_.push_back(marker);
+  }
+  // Redrawn at the display's pace only while something bounces.
+  if (attentionMarkers_.empty()) {
+    bounceTimer_.stop();
+  } else if (!bounceTimer_.isActive()) {
+    bounceTimer_.start();
+  }
+  update();
+}
+
+QRegion DockRowView::opaqueShape() const {
+  QImage image(size(), QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(Qt::black);
+  painter.drawPath(DockGlass::shape(glassRect(), geometry_.glassCornerRadius));
+  // Grown or lifted icons reach above the glass: their own pixels belong to the shape too.
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (!hasIcon(entries_[i].tile)) {
+      continue;
+    }
+    const QImage icon = iconImage(i);
+    const QRectF rect = iconRect(i).translated(0, -bounceOffset(i));
+    if (!icon.isNull()) {
+      painter.drawImage(rect, icon);
+    } else if (entries_[i].tile.chromeProfile()) {
+      painter.drawEllipse(rect);
+    }
+  }
+  painter.end();
+  return QRegion(QBitmap::fromImage(image.createAlphaMask()));
+}
+
 void DockRowView::paintTile(QPainter& painter, std::size_t index, bool isDark) {
   const Entry& entry = entries_[index];
   const Tile& tile = entry.tile;
@@ -308,18 +406,8 @@ void DockRowView::paintTile(QPainter& painter, std::size_t index, bool isDark) {
     painter.fillRect(line, primary(isDark, 0.18));
     return;
   }
-  const QRectF icon = iconRect(index);
-  const double pointSize = iconPointSize(index);
-  const double scale = backingScale();
-  QImage image;
-  if (const AppTile* app = tile.app()) {
-    image = context_.icons.appIcon(*app, pointSize, scale);
-  } else if (const FolderTile* folder = tile.folder()) {
-    image = context_.icons.iconForFile(folder->url.path(), pointSize, scale);
-  } else if (tile.isTrash()) {
-    image = context_.icons.icon(context_.trash.isFull() ? "user-trash-full" : "user-trash",
-                                pointSize, scale);
-  }
+  const QRectF icon = iconRect(index).translated(0, -bounceOffset(index));
+  const QImage image = iconImage(index);
   if (!image.isNull()) {
     const bool exact =
         std::abs(image.width() - icon.width()) < 0.5 && icon.x() == std::floor(icon.x());

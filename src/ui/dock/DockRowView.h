@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QImage>
+#include <QRegion>
+#include <QTimer>
 #include <QWidget>
 #include <optional>
 #include <vector>
@@ -49,9 +51,16 @@ class DockRowView : public QWidget {
 
   // Re-reads everything a tile shows from the services (badges, windows, appearance).
   void refresh();
+  // Follows which tiles are launching: their markers, and the bounce while any is.
+  void updateAttention();
+  bool isBouncing() const { return bounceTimer_.isActive(); }
+  // The glass and every icon's own pixels: what a window without a compositor must show.
+  QRegion opaqueShape() const;
 
  Q_SIGNALS:
   void glassContextMenuRequested(QPoint globalPosition);
+  // The opaque shape changed without the row's geometry changing (an icon hops).
+  void shapeChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -64,6 +73,9 @@ class DockRowView : public QWidget {
   void describe(std::size_t index);
   void paintTile(QPainter& painter, std::size_t index, bool isDark);
   double iconPointSize(std::size_t index) const;
+  QImage iconImage(std::size_t index) const;
+  bool isLaunching(std::size_t index) const;
+  double bounceOffset(std::size_t index) const;
   double backingScale() const;
   bool hasWindows(const Tile& tile) const;
   void entered(TileElement& element);
@@ -82,6 +94,8 @@ class DockRowView : public QWidget {
   DockGlass::Behind behind_ = DockGlass::Behind::nothing;
   QImage backdrop_;
   QImage softened_;
+  std::vector<QWidget*> attentionMarkers_;
+  QTimer bounceTimer_;
 };
 
 }  // namespace quayline

@@ -6,6 +6,7 @@
 
 #include "app/Preferences.h"
 #include "chrome/ChromeProfiles.h"
+#include "dock/AppAttention.h"
 #include "dock/BadgeSource.h"
 #include "dock/SystemAppearance.h"
 #include "dock/TilePresentation.h"
@@ -23,6 +24,7 @@ DockView::DockView(DockViewContext& context, QWidget* parent) : QWidget(parent),
   row_ = new DockRowView(context_, this);
   connect(row_, &DockRowView::glassContextMenuRequested, this,
           &DockView::glassContextMenuRequested);
+  connect(row_, &DockRowView::shapeChanged, this, &DockView::shapeChanged);
 
   // Tells automation whether window access is granted; never takes the pointer.
   accessElement_ = new QWidget(this);
@@ -36,6 +38,8 @@ DockView::DockView(DockViewContext& context, QWidget* parent) : QWidget(parent),
   windowsChanged_ = context_.windows.observeWindows([this](const auto&) { rebuildEntries(); });
   profilesChanged_ = context_.chromeProfiles.observeProfiles([this] { rebuildEntries(); });
   badgesChanged_ = context_.badges.observeBadges([this] { row_->refresh(); });
+  launchingChanged_ =
+      context_.attention.observeLaunching([this](const auto&) { row_->updateAttention(); });
   trashChanged_ = context_.trash.observeTrash([this] { row_->refresh(); });
   darkChanged_ = context_.appearance.observeDark([this](const bool&) { row_->update(); });
   iconsChanged_ = context_.icons.observeIconAppearance([this] { row_->update(); });
@@ -113,15 +117,7 @@ void DockView::updateGlassBehind() {
 }
 
 QRegion DockView::glassShape() const {
-  const QRectF glass = row_->glassRect().translated(row_->pos());
-  QBitmap mask(size());
-  mask.fill(Qt::color0);
-  QPainter painter(&mask);
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(Qt::color1);
-  painter.drawPath(DockGlass::shape(glass, row_->geometry().glassCornerRadius));
-  painter.end();
-  return QRegion(mask);
+  return row_->opaqueShape().translated(row_->pos());
 }
 
 void DockView::resizeEvent(QResizeEvent* event) {

@@ -41,8 +41,8 @@ class DockView : public QWidget {
   void setBackdrop(const QImage& desktopBehind);
   void setComposited(bool composited);
 
-  // The rounded glass in this widget's coordinates; a panel without a compositor clips itself
-  // to it.
+  // The rounded glass and the icons in this widget's coordinates; a panel without a compositor
+  // clips itself to it.
   QRegion glassShape() const;
 
   DockRowView& row() { return *row_; }
@@ -50,6 +50,8 @@ class DockView : public QWidget {
  Q_SIGNALS:
   // A secondary click on the glass outside every tile.
   void glassContextMenuRequested(QPoint globalPosition);
+  // What `glassShape` answers changed while the view kept its size and content.
+  void shapeChanged();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -73,6 +75,7 @@ class DockView : public QWidget {
   Subscription windowsChanged_;
   Subscription profilesChanged_;
   Subscription badgesChanged_;
+  Subscription launchingChanged_;
   Subscription trashChanged_;
   Subscription darkChanged_;
   Subscription iconsChanged_;

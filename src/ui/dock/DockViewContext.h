@@ -2,6 +2,7 @@
 
 namespace quayline {
 
+class AppAttention;
 class BadgeSource;
 class ChromeProfiles;
 class Displays;
@@ -19,6 +20,7 @@ class WindowRegistry;
 // dock window borrows the same ones.
 struct DockViewContext {
   TileStore& store;
+  AppAttention& attention;
   Preferences& preferences;
   IconCache& icons;
   SystemAppearance& appearance;

@@ -12,6 +12,8 @@
 #include "platform/PanelWindowing.h"
 #include "ui/dock/DockView.h"
 #include "ui/panel/DockPanel.h"
+#include "ui/panel/PanelDisplayLink.h"
+#include "ui/panel/PointerTracking.h"
 #include "windows/WindowRegistry.h"
 
 namespace quayline {
@@ -21,9 +23,28 @@ constexpr const char* kDockPreferencesChanged = "com.apple.dock.prefchanged";
 }
 
 DockWindowController::DockWindowController(const Screen& screen, DockWindowServices& services)
-    : screen_(screen), services_(services), layout_(DockLayout::current(services.domains)) {
+    : screen_(screen),
+      services_(services),
+      layout_(DockLayout::current(services.domains)),
+      magnification_(services.displays, services.scheduler, services.menus,
+                     [this](std::function<void()> step) {
+                       return std::make_unique<PanelDisplayLink>(*panel_, std::move(step));
+                     }) {
   view_ = new DockView(services.viewContext);
   panel_ = std::make_unique<DockPanel>(services.windowing, view_);
+  // The content view's pointer reports drive the magnification; the panel's native window sees
+  // the pointer whichever tile is under it.
+  panel_->winId();
+  tracking_ = new PointerTracking(*panel_->windowHandle());
+  tracking_->onEnter = [this] { magnification_.pointerEntered(); };
+  tracking_->onMove = [this] { magnification_.pointerMoved(); };
+  tracking_->onExit = [this] { magnification_.pointerExited(); };
+  magnification_.envelopeChanged = [this] { applyFrame(); };
+  magnifiedRow_ = magnification_.observeRow([this](const std::optional<MagnifiedRow>& row) {
+    view_->setMagnifiedRow(row);
+    reshape();
+  });
+  QObject::connect(view_, &DockView::shapeChanged, panel_.get(), [this] { reshape(); });
   QObject::connect(view_, &DockView::glassContextMenuRequested, panel_.get(),
                    [this](QPoint position) {
                      if (services_.glassMenuRequested) {
@@ -73,19 +94,55 @@ void DockWindowController::show() {
         services_.notifications.observe(kDockPreferencesChanged, [this] { applyFrame(); });
   }
   applyFrame();
-  panel_->orderFront();
+  orderFrontUnlessSuppressed();
   refreshBackdrop();
 }
 
 void DockWindowController::moveToScreen(const Screen& screen) {
   screen_ = screen;
   applyFrame();
-  panel_->orderFront();
+  orderFrontUnlessSuppressed();
   refreshBackdrop();
 }
 
 void DockWindowController::retire() {
+  magnification_.retire();
   panel_->orderOut();
+}
+
+void DockWindowController::orderFrontUnlessSuppressed() {
+  if (!state_.suppressed) {
+    panel_->orderFront();
+  }
+}
+
+void DockWindowController::setSuppressed(bool suppressed) {
+  if (suppressed == state_.suppressed) {
+    return;
+  }
+  state_.suppressed = suppressed;
+  if (suppressed) {
+    panel_->orderOut();
+  } else {
+    panel_->orderFront();
+    refreshBackdrop();
+  }
+}
+
+void DockWindowController::applyMagnificationInputs(const std::vector<Tile>& tiles,
+                                                    const DockLayout& layout) {
+  const Rect resting = DockFrame::resting(layout, tiles, screen_.frame);
+  magnification_.setRestingFrame(Rect(resting.minX() + DockLayout::rowInset, resting.minY(),
+                                      resting.width() - 2 * DockLayout::rowInset,
+                                      resting.height()));
+  magnification_.setLayout(layout);
+  std::vector<double> widths;
+  widths.reserve(tiles.size());
+  for (const Tile& tile : tiles) {
+    widths.push_back(layout.slotWidth(tile.content));
+  }
+  magnification_.setWidths(std::move(widths));
+  magnification_.setEnabled(services_.preferences.magnificationEnabled());
 }
 
 void DockWindowController::applyFrame() {
@@ -94,8 +151,10 @@ void DockWindowController::applyFrame() {
                                    services_.preferences.effectiveRunningAppsScope(),
                                    tileWindows(services_.registry, services_.chromeProfiles),
                                    DisplayBounds::current(services_.displays));
-  // The magnification model arrives later; until then the dock always rests.
-  const auto applied = state_.apply(layout, std::move(tiles), screen_, false);
+  // The magnification takes its inputs first: whether a magnified row is up decides the frame.
+  applyMagnificationInputs(tiles, layout);
+  const auto applied =
+      state_.apply(layout, std::move(tiles), screen_, magnification_.row().has_value());
   if (applied.content) {
     layout_ = layout;
     view_->render(applied.content->tiles, layout, applied.content->displayID);
@@ -140,6 +199,13 @@ void DockWindowController::refreshBackdrop() {
                 .copy();
   }
   view_->setBackdrop(image);
+  reshape();
+}
+
+void DockWindowController::reshape() {
+  if (services_.windowing.isComposited()) {
+    return;
+  }
   const QRegion shape = view_->glassShape();
   if (!shape.isEmpty()) {
     panel_->setMask(shape);

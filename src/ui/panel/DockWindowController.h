@@ -5,16 +5,22 @@
 #include <memory>
 
 #include "app/DockWindowList.h"
+#include "dock/AutoHidingDock.h"
 #include "dock/DockFrame.h"
 #include "dock/DockLayout.h"
+#include "dock/DockMagnification.h"
 #include "foundation/Subscription.h"
 #include "platform/Displays.h"
+#include "windows/ReservingDock.h"
 
 namespace quayline {
 
 class ChromeProfiles;
 class DistributedNotifications;
 class DockPanel;
+class MenuTracking;
+class PointerTracking;
+class Scheduler;
 class DockView;
 class PanelWindowing;
 class PreferenceDomains;
@@ -33,6 +39,8 @@ struct DockWindowServices {
   ChromeProfiles& chromeProfiles;
   DistributedNotifications& notifications;
   PanelWindowing& windowing;
+  Scheduler& scheduler;
+  MenuTracking& menus;
   DockViewContext& viewContext;
   // A secondary click on the empty glass, at this global position.
   std::function<void(QPoint)> glassMenuRequested;
@@ -40,7 +48,7 @@ struct DockWindowServices {
 
 // One dock window on one screen: sizes and places its panel from the tiles of that screen and
 // the system dock's tile size, and redraws the row only when what it shows changed.
-class DockWindowController final : public DockWindow {
+class DockWindowController final : public DockWindow, public AutoHidingDock, public ReservingDock {
  public:
   DockWindowController(const Screen& screen, DockWindowServices& services);
   ~DockWindowController() override;
@@ -54,19 +62,25 @@ class DockWindowController final : public DockWindow {
 
   void applyFrame();
   // Moves the window out of sight (all but one point) or back.
-  void setAutoHidden(bool hidden, bool animated);
+  void setAutoHidden(bool hidden, bool animated) override;
 
-  const Rect& restingFrame() const { return state_.restingFrame(); }
+  const Rect& restingFrame() const override { return state_.restingFrame(); }
   const Rect& currentBaseFrame() const { return state_.currentBaseFrame(); }
-  bool isAutoHidden() const { return state_.isAutoHidden(); }
-  bool suppressed() const { return state_.suppressed; }
-  void setSuppressed(bool suppressed) { state_.suppressed = suppressed; }
+  bool isAutoHidden() const override { return state_.isAutoHidden(); }
+  bool suppressed() const override { return state_.suppressed; }
+  // Orders the panel out while a maximized window covers the dock, and back after.
+  void setSuppressed(bool suppressed) override;
   const DockLayout& layout() const { return layout_; }
   DockPanel& panel() { return *panel_; }
+  DockMagnification& magnification() { return magnification_; }
 
  private:
   void observePreferences();
   void refreshBackdrop();
+  // Without a compositor the panel is cut to what it shows.
+  void reshape();
+  void orderFrontUnlessSuppressed();
+  void applyMagnificationInputs(const std::vector<Tile>& tiles, const DockLayout& layout);
 
   Screen screen_;
   DockWindowServices& services_;
@@ -74,6 +88,8 @@ class DockWindowController final : public DockWindow {
   std::unique_ptr<DockPanel> panel_;
   DockWindowState state_;
   DockLayout layout_;
+  DockMagnification magnification_;
+  PointerTracking* tracking_ = nullptr;  // owned by the panel's native window
   bool observesDockPreferences_ = false;
 
   Subscription tiles_;
@@ -84,6 +100,7 @@ class DockWindowController final : public DockWindow {
   Subscription dockPreferences_;
   Subscription compositing_;
   Subscription background_;
+  Subscription magnifiedRow_;
 };
 
 }  // namespace quayline

@@ -2,14 +2,21 @@
 
 #include <iostream>
 
+#include "dock/BadgeService.h"
+#include "dock/DockAutoHide.h"
 #include "system/SystemDockVisibility.h"
 #include "ui/shell/StatusItem.h"
+#include "windows/WindowReservation.h"
 
 namespace quayline {
 
 AppDelegate::AppDelegate(Services services) : services_(std::move(services)) {}
 
-AppDelegate::~AppDelegate() = default;
+AppDelegate::~AppDelegate() {
+  // The services outlive this object; they must not reach for its windows any more.
+  services_.reservation.setDocks([] { return std::vector<ReservingDock*>{}; });
+  services_.autoHide.docks = [] { return std::vector<AutoHidingDock*>{}; };
+}
 
 void AppDelegate::applicationDidFinishLaunching() {
   statusItem_ = std::make_unique<StatusItem>(
@@ -23,8 +30,32 @@ void AppDelegate::applicationDidFinishLaunching() {
       [this](const Screen& screen) -> std::unique_ptr<DockWindow> {
         return std::make_unique<DockWindowController>(screen, services_.docks);
       });
+  docks_->didRebuild = [this] {
+    services_.reservation.apply();
+    if (services_.autoHide.isEnabled()) {
+      services_.autoHide.update(true);
+    }
+  };
   docks_->start();
   services_.systemDock.hideAtLaunch();
+
+  services_.reservation.setDocks([this] { return docks<ReservingDock>(); });
+  services_.reservation.start();
+  services_.autoHide.docks = [this] { return docks<AutoHidingDock>(); };
+  services_.autoHide.observePreference();
+  services_.autoHide.apply();
+  services_.badges.start();
+}
+
+template <typename Dock>
+std::vector<Dock*> AppDelegate::docks() const {
+  std::vector<Dock*> result;
+  for (const auto& window : dockControllers()) {
+    if (auto* dock = dynamic_cast<Dock*>(window.get())) {
+      result.push_back(dock);
+    }
+  }
+  return result;
 }
 
 void AppDelegate::applicationWillTerminate() {

@@ -9,8 +9,12 @@
 
 namespace quayline {
 
+class AppAttention;
+class BadgeService;
+class DockAutoHide;
 class StatusItem;
 class SystemDockVisibility;
+class WindowReservation;
 
 // The application shell once the services exist: the status item, the dock windows on the
 // chosen displays, and the system dock hidden while Quayline runs.
@@ -22,6 +26,9 @@ class AppDelegate {
     Scheduler& scheduler;
     SystemDockVisibility& systemDock;
     DockWindowServices& docks;
+    WindowReservation& reservation;
+    DockAutoHide& autoHide;
+    BadgeService& badges;
     // Ends the event loop; the caller then runs `applicationWillTerminate`.
     std::function<void()> quit;
   };
@@ -31,7 +38,8 @@ class AppDelegate {
   AppDelegate(const AppDelegate&) = delete;
   AppDelegate& operator=(const AppDelegate&) = delete;
 
-  // Status item, dock windows, screen observation, then hiding the system dock.
+  // Status item, dock windows, screen observation, hiding the system dock, then the services
+  // that act on the dock windows.
   void applicationDidFinishLaunching();
   void applicationWillTerminate();
 
@@ -40,6 +48,9 @@ class AppDelegate {
 
  private:
   void perform(StatusMenu::Action action);
+  // The dock windows as the services that drive them see them.
+  template <typename Dock>
+  std::vector<Dock*> docks() const;
 
   Services services_;
   std::unique_ptr<StatusItem> statusItem_;
