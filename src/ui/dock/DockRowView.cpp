@@ -131,6 +131,8 @@ void DockRowView::refresh() {
     describe(i);
   }
   update();
+  // Badges come and go with a refresh.
+  Q_EMIT shapeChanged();
 }
 
 void DockRowView::rebuildElements() {
@@ -365,6 +367,7 @@ void DockRowView::updateAttention() {
     bounceTimer_.start();
   }
   update();
+  Q_EMIT shapeChanged();
 }
 
 QRegion DockRowView::opaqueShape() const {
@@ -385,6 +388,11 @@ QRegion DockRowView::opaqueShape() const {
       painter.drawImage(rect, icon);
     } else if (entries_[i].tile.chromeProfile()) {
       painter.drawEllipse(rect);
+    }
+    if (const AppTile* app = entries_[i].tile.app()) {
+      if (auto badge = context_.badges.badge(app->bundleIdentifier); badge && !badge->empty()) {
+        TileBadgeView::paint(painter, qstring(*badge), rect, false);
+      }
     }
   }
   painter.end();
