@@ -317,3 +317,46 @@ TEST_F(DockViewTest, MagnifiedRowGrowsTilesAndGlass) {
 
 }  // namespace
 }  // namespace quayline
+
+namespace quayline {
+namespace {
+
+TEST_F(DockViewTest, LaunchingTileBouncesWithItsMarkerUntilTheLaunchEnds) {
+  show(64);
+  RunningApp mail;
+  mail.pid = 40;
+  mail.bundleIdentifier = kMail;
+  workspace.notify(WorkspaceNotification::Kind::willLaunchApplication, mail);
+  const auto marker = [&] {
+    return row().findChild<QWidget*>(QString::fromStdString("attention:" + kMail));
+  };
+  ASSERT_NE(marker(), nullptr);
+  EXPECT_TRUE(row().isBouncing());
+  EXPECT_EQ(row().findChild<QWidget*>(QString::fromStdString("attention:" + kNotes)), nullptr);
+
+  workspace.notify(WorkspaceNotification::Kind::didLaunchApplication, mail);
+  scheduler.advance(AppAttention::minimumBounce);
+  EXPECT_EQ(marker(), nullptr);
+  EXPECT_FALSE(row().isBouncing()) << "no redraws once nothing bounces";
+}
+
+TEST_F(DockViewTest, OpaqueShapeHoldsGrownIconsAboveTheGlass) {
+  preferences.setMagnificationEnabled(true);
+  show(64, {appTile(kMail, "Mail"), appTile(kNotes, "Notes")});
+  view->resize(400, 160);
+  const QRegion resting = view->glassShape();
+  MagnifiedRow magnified;
+  magnified.slots = {{0, 66, 2, -33}, {66, 66, 1, 99}};
+  view->setMagnifiedRow(magnified);
+  const QRegion grown = view->glassShape();
+  const QRectF icon = row().iconRect(0).translated(row().pos());
+  ASSERT_LT(icon.top(), row().glassRect().top());
+  // The middle of the grown icon's part above the glass is in the shape only when magnified.
+  const QPoint above(static_cast<int>(icon.center().x()),
+                     static_cast<int>((icon.top() + row().glassRect().top()) / 2));
+  EXPECT_TRUE(grown.contains(above));
+  EXPECT_FALSE(resting.contains(above));
+}
+
+}  // namespace
+}  // namespace quayline
