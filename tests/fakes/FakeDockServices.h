@@ -34,6 +34,11 @@ struct FakeDockServices {
              const std::vector<PinnedItem>& trailing = {}) {
     seed(PinnedItemStore::pinnedKey, pinned);
     seed(PinnedItemStore::trailingKey, trailing);
+    build();
+  }
+
+  // Builds the store and the registry over whatever the settings hold now.
+  void build() {
     hidden = std::make_unique<HiddenApps>(domains, workspace);
     registry = std::make_unique<WindowRegistry>(workspace, accessibility, scheduler, queue, log);
     store =

@@ -6,18 +6,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "fakes/FakeAccessibility.h"
-#include "fakes/FakeChromeInstances.h"
-#include "fakes/FakeChromeProfiles.h"
-#include "fakes/FakeFileManager.h"
-#include "fakes/FakePaths.h"
-#include "fakes/FakePreferenceDomains.h"
-#include "fakes/FakeScheduler.h"
-#include "fakes/FakeSystemLog.h"
-#include "fakes/FakeWorkspace.h"
-#include "foundation/SerialQueue.h"
-#include "model/HiddenApps.h"
-#include "windows/WindowRegistry.h"
+#include "fakes/FakeDockServices.h"
 
 namespace quayline {
 namespace {
@@ -30,7 +19,7 @@ using Ids = std::vector<std::string>;
 
 const std::string kChrome(kChromeBundleIdentifier);
 
-class TileStoreTest : public ::testing::Test {
+class TileStoreTest : public ::testing::Test, protected FakeDockServices {
  protected:
   void pinned(const std::vector<PinnedItem>& items) { seed(PinnedItemStore::pinnedKey, items); }
   void trailing(const std::vector<PinnedItem>& items) { seed(PinnedItemStore::trailingKey, items); }
@@ -42,12 +31,7 @@ class TileStoreTest : public ::testing::Test {
     if (!domains.copy(PreferenceDomains::application, PinnedItemStore::trailingKey)) {
       trailing({});
     }
-    hidden = std::make_unique<HiddenApps>(domains, workspace);
-    registry = std::make_unique<WindowRegistry>(workspace, accessibility, scheduler, queue, log);
-    store =
-        std::make_unique<TileStore>(std::make_unique<PinnedItemStore>(domains, files, paths, log),
-                                    workspace, instances, profiles, *hidden, *registry, files);
-    scheduler.runPosted();
+    build();
     return *store;
   }
 
@@ -68,40 +52,11 @@ class TileStoreTest : public ::testing::Test {
     }
     return result;
   }
-  const Tile& tile(std::string_view id) const {
-    for (const auto& candidate : store->tiles()) {
-      if (candidate.id == id) {
-        return candidate;
-      }
-    }
-    throw std::runtime_error("no tile " + std::string(id));
-  }
 
   // Chrome's application, running as the main browser.
   void runChrome(const std::string& name = "Chromium") {
     workspace.addApplication(50, kChrome, name, 50);
     instances.mainBrowser = 50;
-  }
-
-  FakePreferenceDomains domains;
-  FakeFileManager files;
-  FakePaths paths;
-  FakeSystemLog log;
-  FakeWorkspace workspace;
-  FakeAccessibility accessibility;
-  FakeScheduler scheduler;
-  InlineSerialQueue queue{std::string(WindowRegistry::queueLabel)};
-  FakeChromeInstances instances;
-  FakeChromeProfiles profiles;
-  std::unique_ptr<HiddenApps> hidden;
-  std::unique_ptr<WindowRegistry> registry;
-  std::unique_ptr<TileStore> store;
-
- private:
-  void seed(std::string_view key, const std::vector<PinnedItem>& items) {
-    const std::string json = encodePinnedList(items);
-    domains.seed(PreferenceDomains::application, key,
-                 PropertyValue(PropertyData(json.begin(), json.end())));
   }
 };
 

@@ -1,9 +1,11 @@
 #include "ui/shell/AppDelegate.h"
 
+#include <QMenu>
 #include <iostream>
 
 #include "dock/BadgeService.h"
 #include "dock/DockAutoHide.h"
+#include "dock/MenuTracking.h"
 #include "system/SystemDockVisibility.h"
 #include "ui/shell/StatusItem.h"
 #include "windows/WindowReservation.h"
@@ -21,6 +23,11 @@ AppDelegate::~AppDelegate() {
 void AppDelegate::applicationDidFinishLaunching() {
   statusItem_ = std::make_unique<StatusItem>(
       services_.preferences, [this](StatusMenu::Action action) { perform(action); });
+  // The status menu is a menu like the tiles': the dock holds still while it is open.
+  QObject::connect(&statusItem_->menu(), &QMenu::aboutToShow,
+                   [&menus = services_.docks.menus] { menus.didBeginTracking(); });
+  QObject::connect(&statusItem_->menu(), &QMenu::aboutToHide,
+                   [&menus = services_.docks.menus] { menus.didEndTracking(); });
   if (!statusItem_->hasTray()) {
     // No tray to hold the status item: the dock's glass opens the same menu.
     services_.docks.glassMenuRequested = [this](QPoint position) { statusItem_->popUp(position); };
