@@ -24,6 +24,8 @@ namespace quayline::x11 {
   X(_NET_WM_NAME)                      \
   X(_NET_WM_STATE)                     \
   X(_NET_WM_STATE_HIDDEN)              \
+  X(_NET_WM_STATE_MAXIMIZED_VERT)      \
+  X(_NET_WM_STATE_MAXIMIZED_HORZ)      \
   X(_NET_WM_WINDOW_TYPE)               \
   X(_NET_WM_WINDOW_TYPE_NORMAL)        \
   X(_NET_WM_WINDOW_TYPE_DIALOG)        \

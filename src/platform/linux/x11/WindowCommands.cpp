@@ -35,6 +35,13 @@ void close(XConnection& connection, xcb_window_t window) {
   connection.flush();
 }
 
+void unmaximize(XConnection& connection, xcb_window_t window) {
+  constexpr std::uint32_t kRemove = 0;
+  connection.sendToRoot(window, Atom::_NET_WM_STATE,
+                        {kRemove, connection.atom(Atom::_NET_WM_STATE_MAXIMIZED_VERT),
+                         connection.atom(Atom::_NET_WM_STATE_MAXIMIZED_HORZ), kSourcePager, 0});
+}
+
 void moveResize(XConnection& connection, xcb_window_t window, std::optional<Point> frameOrigin,
                 std::optional<Size> clientSize) {
   // Bits 8-11 say which of x, y, width and height are given; bits 12-13 carry the source; the

@@ -19,6 +19,8 @@ void iconify(XConnection& connection, xcb_window_t window);
 void restore(XConnection& connection, xcb_window_t window);
 // Asks the client to close the window, as its own close button would.
 void close(XConnection& connection, xcb_window_t window);
+// Takes the window out of its maximized state (both directions).
+void unmaximize(XConnection& connection, xcb_window_t window);
 // Moves the window manager's frame to `frameOrigin` (root coordinates) and/or resizes the client
 // to `clientSize`.
 void moveResize(XConnection& connection, xcb_window_t window, std::optional<Point> frameOrigin,

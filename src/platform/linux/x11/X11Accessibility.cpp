@@ -10,6 +10,7 @@
 
 #include "platform/linux/DesktopEntryIndex.h"
 #include "platform/linux/x11/ActivationHistory.h"
+#include "platform/linux/x11/MaximizedResize.h"
 #include "platform/linux/x11/ProcessInfo.h"
 #include "platform/linux/x11/WindowCommands.h"
 #include "platform/linux/x11/WindowQuery.h"
@@ -68,6 +69,7 @@ struct X11Accessibility::Impl {
   DesktopEntryIndex& entries;
   std::function<Point()> primaryOrigin;
   std::atomic<double> timeout{kDefaultTimeout};
+  MaximizedResize maximizedResize{connection};
 
   // _NET_WM_PID of the client windows read before. An entry goes as soon as the connection
   // reads the window's destruction, before the server can hand its id to another window.
@@ -394,7 +396,7 @@ struct X11Accessibility::Impl {
   // The facts a write needs, and whether the window is still there.
   std::optional<WindowFacts> currentFacts(xcb_window_t window) {
     WindowQuery query(connection, deadline());
-    const auto index = query.requestWindow(window, kExistence | kExtents | kState);
+    const auto index = query.requestWindow(window, kExistence | kExtents | kState | kGeometry);
     query.collect();
     if (!query.window(index).exists) {
       return std::nullopt;
@@ -429,6 +431,15 @@ std::vector<std::vector<std::optional<AXValue>>> X11Accessibility::attributes(
   return impl_->read(elements, names);
 }
 
+namespace {
+
+bool isMaximized(XConnection& connection, const WindowFacts& facts) {
+  return facts.hasState(connection.atom(Atom::_NET_WM_STATE_MAXIMIZED_VERT)) ||
+         facts.hasState(connection.atom(Atom::_NET_WM_STATE_MAXIMIZED_HORZ));
+}
+
+}  // namespace
+
 bool X11Accessibility::setAttribute(const AXElement& value, std::string_view name,
                                     const AXValue& newValue) {
   const Element* e = element(value);
@@ -456,6 +467,13 @@ bool X11Accessibility::setAttribute(const AXElement& value, std::string_view nam
     const Size* size = std::get_if<Size>(&newValue);
     if (size == nullptr || size->width <= 0 || size->height <= 0) {
       return false;
+    }
+    if (isMaximized(connection, *facts)) {
+      // Keeps the frame where it is: leaving the maximized state would put it back elsewhere.
+      const auto frame = facts->frame();
+      impl_->maximizedResize.request(e->window, frame ? std::optional(frame->origin) : std::nullopt,
+                                     *size);
+      return true;
     }
     WindowCommands::moveResize(connection, e->window, std::nullopt,
                                clientSizeFor(*size, facts->extents));

@@ -1,0 +1,148 @@
+// Clicking the real dock's tiles with synthetic pointer and key input: switching between running
+// applications, launching a pinned one from its desktop entry, and the tile menu.
+#include <X11/keysym.h>
+#include <gtest/gtest.h>
+
+#include "support/Processes.h"
+#include "support/RunningDock.h"
+#include "support/X11Environment.h"
+
+namespace quayline::x11test {
+namespace {
+
+using Button = RunningDock::Button;
+
+constexpr int kGapBelowRow = 5;
+constexpr int kRowMargin = 7;
+
+// The single window titled `title`, once there is exactly one.
+xcb_window_t waitForWindow(RunningDock& dock, const std::string& title) {
+  xcb_window_t window = XCB_WINDOW_NONE;
+  waitUntil([&] {
+    const auto found = dock.clientWindows(title);
+    window = found.size() == 1 ? found.front() : xcb_window_t{XCB_WINDOW_NONE};
+    return window != XCB_WINDOW_NONE;
+  });
+  return window;
+}
+
+void activate(RunningDock& dock, xcb_window_t window) {
+  dock.sendToRoot(window, "_NET_ACTIVE_WINDOW", 2, XCB_CURRENT_TIME);
+}
+
+// Ends a process the dock started, which is not the test's child.
+struct Launched {
+  pid_t pid = -1;
+  ~Launched() { stopProcess(pid); }
+};
+
+TEST(DockClicks, ClickingARunningApplicationsTileBringsItsWindowForward) {
+  const InstalledEntry alphaEntry("org.quayline.Alpha.desktop",
+                                  clientEntry("Alpha", "--class alpha,Alpha", "Alpha"));
+  const InstalledEntry betaEntry("org.quayline.Beta.desktop",
+                                 clientEntry("Beta", "--class beta,Beta", "Beta"));
+  TestClient alpha({"--title", "Alpha", "--class", "alpha,Alpha"});
+  TestClient beta({"--title", "Beta", "--class", "beta,Beta"});
+  RunningDock dock({.pinned = std::vector<PinnedItem>{}, .trailing = std::vector<PinnedItem>{}});
+  ASSERT_TRUE(dock.started()) << dock.logText();
+  const xcb_window_t alphaWindow = waitForWindow(dock, "Alpha");
+  const xcb_window_t betaWindow = waitForWindow(dock, "Beta");
+  ASSERT_NE(alphaWindow, XCB_WINDOW_NONE);
+  ASSERT_NE(betaWindow, XCB_WINDOW_NONE);
+
+  activate(dock, betaWindow);
+  ASSERT_TRUE(waitUntil([&] { return dock.activeWindow() == betaWindow; }));
+  ASSERT_TRUE(dock.click("running:org.quayline.Alpha")) << dock.logText();
+  EXPECT_TRUE(waitUntil([&] { return dock.activeWindow() == alphaWindow; }))
+      << "active: " << dock.activeWindow() << "\n"
+      << dock.logText();
+
+  // And back: the click acts on the tile under the pointer, not on whichever app came first.
+  ASSERT_TRUE(dock.click("running:org.quayline.Beta"));
+  EXPECT_TRUE(waitUntil([&] { return dock.activeWindow() == betaWindow; }))
+      << "active: " << dock.activeWindow();
+
+  // A minimized window comes back when its application's tile is clicked.
+  dock.sendToRoot(alphaWindow, "WM_CHANGE_STATE", 3);  // IconicState
+  ASSERT_TRUE(waitUntil([&] { return !dock.clientFrame(alphaWindow).viewable; }));
+  ASSERT_TRUE(dock.click("running:org.quayline.Alpha"));
+  EXPECT_TRUE(waitUntil([&] {
+    return dock.clientFrame(alphaWindow).viewable && dock.activeWindow() == alphaWindow;
+  })) << dock.clientFrame(alphaWindow);
+  EXPECT_TRUE(dock.runs());
+}
+
+TEST(DockClicks, ClickingAPinnedApplicationThatIsNotRunningLaunchesIt) {
+  const InstalledEntry entry("org.quayline.Gamma.desktop",
+                             clientEntry("Gamma", "--title Gamma --class gamma,Gamma", "Gamma"));
+  const std::string tileId = "pinned:app:org.quayline.Gamma";
+  RunningDock dock(
+      {.pinned = std::vector<PinnedItem>{PinnedApp{"org.quayline.Gamma", entry.path().string()}},
+       .trailing = std::vector<PinnedItem>{}});
+  ASSERT_TRUE(dock.started()) << dock.logText();
+  const auto before = dock.tile(tileId);
+  ASSERT_TRUE(before);
+  ASSERT_FALSE(before->running);
+  ASSERT_TRUE(dock.clientWindows("Gamma").empty());
+
+  ASSERT_TRUE(dock.click(tileId)) << dock.logText();
+  const xcb_window_t window = waitForWindow(dock, "Gamma");
+  ASSERT_NE(window, XCB_WINDOW_NONE) << dock.logText();
+  const Launched launched{dock.windowPid(window)};
+  EXPECT_GT(launched.pid, 0);
+  EXPECT_TRUE(waitUntil([&] {
+    const auto now = dock.tile(tileId);
+    return now && now->running;
+  })) << dock.logText();
+  // The launched window is the one in front, and the tile stays where it was pinned.
+  EXPECT_TRUE(waitUntil([&] { return dock.activeWindow() == window; }));
+  EXPECT_FALSE(dock.tile("running:org.quayline.Gamma"));
+}
+
+TEST(DockClicks, TileMenuQuitsTheApplicationAndEscapeClosesIt) {
+  const InstalledEntry entry("org.quayline.Delta.desktop",
+                             clientEntry("Delta", "--class delta,Delta", "Delta"));
+  TestClient delta({"--title", "Delta", "--class", "delta,Delta"});
+  const int tileSize = 64;
+  RunningDock dock({.pinned = std::vector<PinnedItem>{},
+                    .trailing = std::vector<PinnedItem>{},
+                    .tileSize = tileSize});
+  ASSERT_TRUE(dock.started()) << dock.logText();
+  const xcb_window_t window = waitForWindow(dock, "Delta");
+  ASSERT_NE(window, XCB_WINDOW_NONE);
+  const std::string tileId = "running:org.quayline.Delta";
+  const auto centre = dock.tileCentre(tileId);
+  ASSERT_TRUE(centre) << dock.logText();
+  ASSERT_TRUE(dock.popupWindows().empty());
+
+  // Escape closes the menu and does nothing else.
+  ASSERT_TRUE(dock.click(tileId, Button::secondary));
+  ASSERT_TRUE(waitUntil([&] { return dock.popupWindows().size() == 1; })) << dock.logText();
+  const WindowFrame menu = dock.clientFrame(dock.popupWindows().front());
+  const WindowFrame panel = dock.dockFrame();
+  const int tileTop = panel.bottom() - kGapBelowRow - kRowMargin - tileSize;
+  // The glass's own menu opens at the pointer instead, over the tile; its last item quits the
+  // dock, so the keys below must not reach it.
+  ASSERT_LE(menu.bottom(), tileTop)
+      << "not the tile's menu above the tile? menu " << menu << ", dock " << panel;
+  EXPECT_LT(menu.x, centre->first + tileSize / 2) << "menu " << menu;
+  EXPECT_GT(menu.x + menu.width, centre->first - tileSize / 2) << "menu " << menu;
+  dock.pressKey(XK_Escape);
+  ASSERT_TRUE(waitUntil([&] { return dock.popupWindows().empty(); }));
+  EXPECT_TRUE(delta.runs());
+  EXPECT_TRUE(dock.clientFrame(window).viewable);
+
+  // "Quit" is the last item: Up selects it from a menu with nothing selected.
+  ASSERT_TRUE(dock.click(tileId, Button::secondary));
+  ASSERT_TRUE(waitUntil([&] { return !dock.popupWindows().empty(); }));
+  dock.pressKey(XK_Up);
+  dock.pressKey(XK_Return);
+  EXPECT_TRUE(waitUntil([&] { return dock.popupWindows().empty(); }));
+  EXPECT_TRUE(waitUntil([&] { return !delta.runs() && !dock.clientFrame(window).exists; }))
+      << dock.logText();
+  EXPECT_TRUE(waitUntil([&] { return !dock.tile(tileId); }));
+  EXPECT_TRUE(dock.runs());
+}
+
+}  // namespace
+}  // namespace quayline::x11test

@@ -1,0 +1,459 @@
+#include "RunningDock.h"
+
+#include <xcb/xcb_keysyms.h>
+#include <xcb/xtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include "Processes.h"
+#include "X11Environment.h"
+#include "foundation/Json.h"
+#include "platform/linux/FilePreferenceDomains.h"
+
+namespace quayline::x11test {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+template <typename T>
+using Reply = std::unique_ptr<T, decltype(&std::free)>;
+
+template <typename T>
+Reply<T> owned(T* reply) {
+  return Reply<T>(reply, &std::free);
+}
+
+constexpr std::string_view kDockDomain = "com.apple.dock";
+constexpr double kDefaultTileSize = 64;
+constexpr int kRowInset = 2;
+constexpr int kGapBelowRow = 5;
+constexpr int kRowMargin = 7;
+
+FilePreferenceDomains preferences() {
+  return FilePreferenceDomains(FilePreferenceDomains::defaultDirectory());
+}
+
+void storeList(FilePreferenceDomains& domains, std::string_view key,
+               const std::vector<PinnedItem>& items) {
+  const std::string json = encodePinnedList(items);
+  domains.set(PreferenceDomains::application, key,
+              PropertyValue(PropertyData(json.begin(), json.end())));
+}
+
+std::string run(const std::string& command) {
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+  std::string output;
+  std::array<char, 4096> buffer{};
+  while (pipe && std::fgets(buffer.data(), buffer.size(), pipe.get()) != nullptr) {
+    output += buffer.data();
+  }
+  return output;
+}
+
+bool halfWidth(const ListedTile& tile) {
+  return tile.id.starts_with("divider:") ||
+         (tile.id.find("spacer") != std::string::npos && tile.label == "small spacer");
+}
+
+int logCounter = 0;
+
+}  // namespace
+
+std::ostream& operator<<(std::ostream& out, const WindowFrame& frame) {
+  if (!frame.exists) {
+    return out << "(no window)";
+  }
+  return out << frame.width << "x" << frame.height << "+" << frame.x << "+" << frame.y
+             << (frame.viewable ? " viewable" : " not viewable");
+}
+
+fs::path RunningDock::program() {
+  const fs::path prefix = X11Environment::instance().root() / "dock-prefix";
+  const fs::path copy = prefix / "bin" / "quayline";
+  if (!fs::exists(copy)) {
+    fs::create_directories(prefix / "bin");
+    fs::create_directories(prefix / "share" / "quayline");
+    fs::copy_file(fs::path(QUAYLINE_STAGE_DIR) / "bin" / "quayline", copy);
+    std::ofstream(prefix / "share" / "quayline" / "Info.plist")
+        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+           "<key>CFBundleIdentifier</key><string>com.orrin.quayline</string>"
+           "<key>QuaylineHidesSystemDock</key><false/></dict></plist>\n";
+  }
+  return copy;
+}
+
+RunningDock::RunningDock(const Setup& setup) {
+  c_ = xcb_connect(nullptr, nullptr);
+  root_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root;
+
+  auto domains = preferences();
+  if (setup.pinned) {
+    storeList(domains, "quayline.pinnedItems", *setup.pinned);
+  }
+  if (setup.trailing) {
+    storeList(domains, "quayline.trailingItems", *setup.trailing);
+  }
+  if (setup.tileSize) {
+    domains.set(kDockDomain, "tilesize", PropertyValue(*setup.tileSize));
+  }
+  for (const auto& [name, value] : setup.settings) {
+    domains.set(PreferenceDomains::application, "quayline." + name, value);
+  }
+
+  log_ = X11Environment::instance().root() / "logs" /
+         ("quayline-" + std::to_string(++logCounter) + ".log");
+  // Only the child sees the variable: the test process has its own log.
+  ::setenv("QUAYLINE_LOG_STDERR", "1", 1);
+  pid_ = spawnProcess(program().string(), {}, log_.string());
+  ::unsetenv("QUAYLINE_LOG_STDERR");
+  if (pid_ <= 0) {
+    return;
+  }
+  xcb_window_t found = XCB_WINDOW_NONE;
+  waitUntil(
+      [&] {
+        found = findPanel().value_or(XCB_WINDOW_NONE);
+        return !runs() ||
+               (found != XCB_WINDOW_NONE && (!setup.waitUntilShown || clientFrame(found).viewable));
+      },
+      std::chrono::seconds(20));
+  if (found != XCB_WINDOW_NONE && (!setup.waitUntilShown || clientFrame(found).viewable)) {
+    window_ = found;
+  }
+}
+
+RunningDock::~RunningDock() {
+  stopProcess(pid_);
+  xcb_disconnect(c_);
+}
+
+bool RunningDock::runs() const {
+  return processRuns(pid_);
+}
+
+xcb_atom_t RunningDock::atom(const char* name) {
+  auto reply = owned(xcb_intern_atom_reply(
+      c_, xcb_intern_atom(c_, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr));
+  return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+}
+
+std::vector<std::uint32_t> RunningDock::cardinals(xcb_window_t window, xcb_atom_t property) {
+  auto reply = owned(xcb_get_property_reply(
+      c_, xcb_get_property(c_, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024), nullptr));
+  std::vector<std::uint32_t> values;
+  if (reply && reply->format == 32) {
+    const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+    values.assign(data, data + xcb_get_property_value_length(reply.get()) / 4);
+  }
+  return values;
+}
+
+void RunningDock::sync() {
+  std::free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
+}
+
+pid_t RunningDock::windowPid(xcb_window_t window) {
+  const auto values = cardinals(window, atom("_NET_WM_PID"));
+  return values.empty() ? -1 : static_cast<pid_t>(values.front());
+}
+
+std::optional<xcb_window_t> RunningDock::findPanel() {
+  const xcb_atom_t dock = atom("_NET_WM_WINDOW_TYPE_DOCK");
+  const xcb_atom_t type = atom("_NET_WM_WINDOW_TYPE");
+  // The window manager lists the panel once it manages it; a panel that was never shown is
+  // found among the root's children instead.
+  std::vector<xcb_window_t> candidates = cardinals(root_, atom("_NET_CLIENT_LIST"));
+  if (auto tree = owned(xcb_query_tree_reply(c_, xcb_query_tree(c_, root_), nullptr))) {
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    candidates.insert(candidates.end(), children,
+                      children + xcb_query_tree_children_length(tree.get()));
+  }
+  for (const auto window : candidates) {
+    const auto types = cardinals(window, type);
+    if (std::find(types.begin(), types.end(), dock) != types.end() && windowPid(window) == pid_) {
+      return window;
+    }
+  }
+  return std::nullopt;
+}
+
+WindowFrame RunningDock::clientFrame(xcb_window_t window) {
+  WindowFrame frame;
+  if (window == XCB_WINDOW_NONE) {
+    return frame;
+  }
+  auto attributes =
+      owned(xcb_get_window_attributes_reply(c_, xcb_get_window_attributes(c_, window), nullptr));
+  auto geometry = owned(xcb_get_geometry_reply(c_, xcb_get_geometry(c_, window), nullptr));
+  auto origin = owned(xcb_translate_coordinates_reply(
+      c_, xcb_translate_coordinates(c_, window, root_, 0, 0), nullptr));
+  if (!attributes || !geometry || !origin) {
+    return frame;
+  }
+  frame.exists = true;
+  frame.viewable = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+  frame.x = origin->dst_x;
+  frame.y = origin->dst_y;
+  frame.width = geometry->width;
+  frame.height = geometry->height;
+  return frame;
+}
+
+WindowFrame RunningDock::outerFrame(xcb_window_t window) {
+  WindowFrame frame = clientFrame(window);
+  const auto extents = cardinals(window, atom("_NET_FRAME_EXTENTS"));  // left, right, top, bottom
+  if (frame.exists && extents.size() == 4) {
+    frame.x -= static_cast<int>(extents[0]);
+    frame.y -= static_cast<int>(extents[2]);
+    frame.width += static_cast<int>(extents[0] + extents[1]);
+    frame.height += static_cast<int>(extents[2] + extents[3]);
+  }
+  return frame;
+}
+
+WindowFrame RunningDock::dockFrame() {
+  return clientFrame(window_);
+}
+
+void RunningDock::setSetting(const std::string& name, const PropertyValue& value) {
+  preferences().set(PreferenceDomains::application, "quayline." + name, value);
+}
+
+void RunningDock::setTileSize(double size) {
+  preferences().set(kDockDomain, "tilesize", PropertyValue(size));
+}
+
+double RunningDock::tileSizeNow() const {
+  const auto stored = preferences().copy(kDockDomain, "tilesize");
+  const auto number = stored ? stored->number() : std::nullopt;
+  return number && std::isfinite(*number) ? *number : kDefaultTileSize;
+}
+
+std::vector<ListedTile> RunningDock::tiles() const {
+  const auto parsed =
+      parseJson(run("'" + program().string() + "' --list-tiles --json 2>/dev/null"));
+  std::vector<ListedTile> result;
+  if (!parsed || !parsed->is_array()) {
+    return result;
+  }
+  for (const auto& entry : *parsed) {
+    ListedTile tile;
+    tile.id = entry.value("id", "");
+    tile.section = entry.value("section", "");
+    tile.label = entry.value("label", "");
+    tile.running = entry.value("running", false);
+    tile.active = entry.value("active", false);
+    result.push_back(std::move(tile));
+  }
+  return result;
+}
+
+std::optional<ListedTile> RunningDock::tile(std::string_view id) const {
+  for (auto& tile : tiles()) {
+    if (tile.id == id) {
+      return tile;
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<std::pair<int, int>> RunningDock::tileCentre(std::string_view id) {
+  std::optional<std::pair<int, int>> centre;
+  const auto settled = [&] {
+    const auto listed = tiles();
+    const double size = tileSizeNow();
+    const double t = std::round(size);
+    double rowWidth = 0;
+    double before = 0;
+    double slot = 0;
+    bool found = false;
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+      const double width = halfWidth(listed[i]) ? std::round(size * 0.5) : t + 2;
+      if (listed[i].id == id) {
+        found = true;
+        before = rowWidth;
+        slot = width;
+      }
+      rowWidth += width;
+    }
+    const WindowFrame frame = dockFrame();
+    if (!found || !frame.viewable) {
+      return false;
+    }
+    // At rest the panel is the row plus its insets (never wider than the screen); while
+    // magnification is on it is wider on both sides. Either way the row is centred in it.
+    const int resting = std::min(static_cast<int>(rowWidth) + 2 * kRowInset, int{XServer::kWidth});
+    const int magnified = resting + 2 * static_cast<int>(std::ceil(t + 2 + size * 1.25));
+    if (frame.width != resting && frame.width != magnified) {
+      return false;
+    }
+    const double left = frame.x + frame.width * 0.5 - rowWidth * 0.5;
+    centre = {
+        static_cast<int>(std::lround(left + before + slot * 0.5)),
+        static_cast<int>(std::lround(frame.bottom() - kGapBelowRow - (t + 2 * kRowMargin) * 0.5))};
+    return true;
+  };
+  if (!waitUntil(settled, std::chrono::seconds(10))) {
+    return std::nullopt;
+  }
+  return centre;
+}
+
+std::optional<std::pair<int, int>> RunningDock::tileCentre(std::size_t index) {
+  const auto listed = tiles();
+  if (index >= listed.size()) {
+    return std::nullopt;
+  }
+  return tileCentre(listed[index].id);
+}
+
+void RunningDock::movePointer(int x, int y) {
+  xcb_test_fake_input(c_, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, root_,
+                      static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), 0);
+  sync();
+}
+
+void RunningDock::clickAt(int x, int y, Button button) {
+  movePointer(x, y);
+  const auto detail = static_cast<std::uint8_t>(button);
+  xcb_test_fake_input(c_, XCB_BUTTON_PRESS, detail, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+  sync();
+  xcb_test_fake_input(c_, XCB_BUTTON_RELEASE, detail, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+  sync();
+}
+
+bool RunningDock::click(std::string_view id, Button button) {
+  const auto centre = tileCentre(id);
+  if (!centre) {
+    return false;
+  }
+  clickAt(centre->first, centre->second, button);
+  return true;
+}
+
+bool RunningDock::click(std::size_t index, Button button) {
+  const auto centre = tileCentre(index);
+  if (!centre) {
+    return false;
+  }
+  clickAt(centre->first, centre->second, button);
+  return true;
+}
+
+void RunningDock::pressKey(std::uint32_t keysym) {
+  xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(c_);
+  xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, keysym);
+  const xcb_keycode_t code = codes != nullptr ? codes[0] : XCB_NO_SYMBOL;
+  std::free(codes);
+  xcb_key_symbols_free(symbols);
+  if (code == XCB_NO_SYMBOL) {
+    ADD_FAILURE() << "no key produces keysym 0x" << std::hex << keysym;
+    return;
+  }
+  xcb_test_fake_input(c_, XCB_KEY_PRESS, code, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+  sync();
+  xcb_test_fake_input(c_, XCB_KEY_RELEASE, code, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+  sync();
+}
+
+xcb_window_t RunningDock::activeWindow() {
+  const auto values = cardinals(root_, atom("_NET_ACTIVE_WINDOW"));
+  return values.empty() ? xcb_window_t{XCB_WINDOW_NONE} : values.front();
+}
+
+std::vector<xcb_window_t> RunningDock::popupWindows() {
+  std::vector<xcb_window_t> found;
+  auto tree = owned(xcb_query_tree_reply(c_, xcb_query_tree(c_, root_), nullptr));
+  if (!tree) {
+    return found;
+  }
+  const xcb_window_t* children = xcb_query_tree_children(tree.get());
+  for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+    auto attributes = owned(
+        xcb_get_window_attributes_reply(c_, xcb_get_window_attributes(c_, children[i]), nullptr));
+    if (attributes && attributes->override_redirect &&
+        attributes->map_state == XCB_MAP_STATE_VIEWABLE && windowPid(children[i]) == pid_) {
+      found.push_back(children[i]);
+    }
+  }
+  return found;
+}
+
+std::vector<xcb_window_t> RunningDock::clientWindows(std::string_view title) {
+  std::vector<xcb_window_t> found;
+  const xcb_atom_t netName = atom("_NET_WM_NAME");
+  for (const auto window : cardinals(root_, atom("_NET_CLIENT_LIST"))) {
+    for (const xcb_atom_t property : {netName, xcb_atom_t{XCB_ATOM_WM_NAME}}) {
+      auto reply = owned(xcb_get_property_reply(
+          c_, xcb_get_property(c_, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 256),
+          nullptr));
+      if (reply && reply->format == 8 && xcb_get_property_value_length(reply.get()) > 0) {
+        const std::string_view name(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                                    xcb_get_property_value_length(reply.get()));
+        if (name == title) {
+          found.push_back(window);
+        }
+        break;
+      }
+    }
+  }
+  return found;
+}
+
+void RunningDock::sendToRoot(xcb_window_t window, const char* type, std::uint32_t d0,
+                             std::uint32_t d1, std::uint32_t d2, std::uint32_t d3,
+                             std::uint32_t d4) {
+  xcb_client_message_event_t message{};
+  message.response_type = XCB_CLIENT_MESSAGE;
+  message.format = 32;
+  message.window = window;
+  message.type = atom(type);
+  message.data.data32[0] = d0;
+  message.data.data32[1] = d1;
+  message.data.data32[2] = d2;
+  message.data.data32[3] = d3;
+  message.data.data32[4] = d4;
+  xcb_send_event(c_, 0, root_,
+                 XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                 reinterpret_cast<const char*>(&message));
+  sync();
+}
+
+std::string RunningDock::logText() const {
+  std::ifstream in(log_);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::optional<std::uint32_t> RunningDock::pixel(int x, int y) {
+  if (x < 0 || y < 0 || x >= XServer::kWidth || y >= XServer::kHeight) {
+    return std::nullopt;
+  }
+  auto image = owned(xcb_get_image_reply(
+      c_,
+      xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, root_, static_cast<std::int16_t>(x),
+                    static_cast<std::int16_t>(y), 1, 1, ~0u),
+      nullptr));
+  // The test display is 24 bits deep, stored as 32-bit little-endian pixels.
+  if (!image || xcb_get_image_data_length(image.get()) < 4) {
+    return std::nullopt;
+  }
+  const std::uint8_t* data = xcb_get_image_data(image.get());
+  return static_cast<std::uint32_t>(data[2]) << 16 | static_cast<std::uint32_t>(data[1]) << 8 |
+         data[0];
+}
+
+bool RunningDock::screenshot(const fs::path& path) const {
+  const std::string command = "import -window root '" + path.string() + "' >/dev/null 2>&1";
+  return std::system(command.c_str()) == 0;
+}
+
+}  // namespace quayline::x11test
