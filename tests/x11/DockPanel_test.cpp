@@ -17,6 +17,7 @@
 
 #include "support/Desktop.h"
 #include "support/Processes.h"
+#include "support/RunningDock.h"
 #include "support/X11Environment.h"
 
 namespace quayline::x11test {
@@ -40,21 +41,9 @@ Frame expectedDock(int rowWidth, int tileSize, Frame screen) {
   return {x, screen.y + screen.height - height, width, height};
 }
 
-// A copy of the program in a prefix of its own whose information dictionary leaves the system
-// dock alone, so these tests never start Keelguard or touch processes named "Dock".
+// The program copy whose information dictionary leaves the system dock alone.
 fs::path installedProgram() {
-  const fs::path prefix = X11Environment::instance().root() / "prefix";
-  const fs::path program = prefix / "bin" / "quayline";
-  if (!fs::exists(program)) {
-    fs::create_directories(prefix / "bin");
-    fs::create_directories(prefix / "share" / "quayline");
-    fs::copy_file(fs::path(QUAYLINE_STAGE_DIR) / "bin" / "quayline", program);
-    std::ofstream(prefix / "share" / "quayline" / "Info.plist")
-        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-           "<key>CFBundleIdentifier</key><string>com.orrin.quayline</string>"
-           "<key>QuaylineHidesSystemDock</key><false/></dict></plist>\n";
-  }
-  return program;
+  return RunningDock::program();
 }
 
 // Runs a program with DISPLAY pointing at `display` for the child only.
@@ -174,13 +163,13 @@ class Screen {
 };
 
 // The dock program on a display until the object goes away (ended with SIGTERM, in order).
-class RunningDock {
+class PanelProcess {
  public:
-  explicit RunningDock(const std::string& display) {
+  explicit PanelProcess(const std::string& display) {
     log_ = (X11Environment::instance().root() / "logs" / "quayline.log").string();
     pid_ = spawnOn(display, installedProgram().string(), {}, log_);
   }
-  ~RunningDock() { stopProcess(pid_); }
+  ~PanelProcess() { stopProcess(pid_); }
   bool runs() const { return processRuns(pid_); }
   std::string log() const {
     std::ifstream in(log_);
@@ -216,7 +205,7 @@ bool settlesOn(Screen& screen, const std::vector<Frame>& expected) {
 TEST(DockPanel, SitsCentredOnTheBottomEdgeAsADockWindowOnEveryDesktop) {
   setTileSize(48);
   Screen screen(mainDisplay());
-  RunningDock dock(mainDisplay());
+  PanelProcess dock(mainDisplay());
   ASSERT_TRUE(settlesOn(screen, {expectedDock(freshRow(48), 48, kWholeScreen)})) << dock.log();
   EXPECT_EQ(screen.dockFrames().front(), (Frame{576, 733, 128, 67}));
 
@@ -236,7 +225,7 @@ TEST(DockPanel, SitsCentredOnTheBottomEdgeAsADockWindowOnEveryDesktop) {
 TEST(DockPanel, FollowsTileSizeChangesAndRunningApplications) {
   setTileSize(64);
   Screen screen(mainDisplay());
-  RunningDock dock(mainDisplay());
+  PanelProcess dock(mainDisplay());
   ASSERT_TRUE(settlesOn(screen, {expectedDock(freshRow(64), 64, kWholeScreen)})) << dock.log();
   EXPECT_EQ(screen.dockFrames().front(), (Frame{556, 717, 168, 83}));
 
@@ -255,7 +244,7 @@ TEST(DockPanel, FollowsTileSizeChangesAndRunningApplications) {
 TEST(DockPanel, RowWiderThanTheScreenIsClampedToIt) {
   setTileSize(600);  // 602 + 300 + 602 + 4 is wider than the 1280-pixel screen
   Screen screen(mainDisplay());
-  RunningDock dock(mainDisplay());
+  PanelProcess dock(mainDisplay());
   EXPECT_TRUE(settlesOn(screen, {Frame{0, XServer::kHeight - 619, XServer::kWidth, 619}}))
       << dock.log();
 }
@@ -370,7 +359,7 @@ class DockDisplays : public ::testing::Test {
 
 TEST_F(DockDisplays, AllDisplaysGetsAPanelPerScreenAndKeepsThemAcrossScreenChanges) {
   Screen screen(display.display());
-  RunningDock dock(display.display());
+  PanelProcess dock(display.display());
   const auto left = on(TwoMonitorDisplay::left);
   const auto right = on(TwoMonitorDisplay::right);
   const auto whole = on(TwoMonitorDisplay::whole);
@@ -394,13 +383,13 @@ TEST_F(DockDisplays, PrimaryDisplayAndFollowingThePointer) {
   Screen screen(display.display());
   setPreference("windowDisplayTarget", "primaryDisplay");
   {
-    RunningDock dock(display.display());
+    PanelProcess dock(display.display());
     ASSERT_TRUE(settlesOn(screen, {on(TwoMonitorDisplay::left)})) << dock.log();
   }
 
   setPreference("windowDisplayTarget", "followsPointer");
   screen.warp(1500, 300);
-  RunningDock dock(display.display());
+  PanelProcess dock(display.display());
   ASSERT_TRUE(settlesOn(screen, {on(TwoMonitorDisplay::right)})) << dock.log();
   const auto window = ids(screen);
   // The one panel moves along with the pointer; it is not replaced.
@@ -412,7 +401,7 @@ TEST_F(DockDisplays, PrimaryDisplayAndFollowingThePointer) {
 TEST_F(DockDisplays, PerDisplayRunningAppsShowOnlyWhereTheirWindowsAre) {
   setPreference("runningAppsScope", "displayWithWindows");
   Screen screen(display.display());
-  RunningDock dock(display.display());
+  PanelProcess dock(display.display());
   const auto left = on(TwoMonitorDisplay::left);
   const auto whole = on(TwoMonitorDisplay::whole);
   ASSERT_TRUE(settlesOn(screen, {left, whole, on(TwoMonitorDisplay::right)})) << dock.log();
