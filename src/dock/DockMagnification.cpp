@@ -34,8 +34,12 @@ void DockMagnification::resume() {
   if (!link_) {
     link_ = makeLink_([this] { step(); });
   }
-  lastStepTime_.reset();
-  link_->setPaused(false);
+  // A fresh time base only for a link that was stopped: the pointer reports moves many times per
+  // refresh, and restarting the clock at each would leave the effect with no time to grow.
+  if (link_->isPaused()) {
+    lastStepTime_.reset();
+    link_->setPaused(false);
+  }
 }
 
 void DockMagnification::pauseLink() {

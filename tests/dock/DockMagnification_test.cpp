@@ -104,6 +104,26 @@ TEST_F(DockMagnificationTest, GrowsIn012AndShrinksIn018AtAnyRefreshRate) {
   }
 }
 
+TEST_F(DockMagnificationTest, GrowsWhileThePointerKeepsMovingBetweenRefreshes) {
+  model.setEnabled(true);
+  pointAtRowX(125);
+  model.pointerEntered();
+  links.refresh();
+  // A pointer reports several moves per refresh; each keeps the link running, none restarts its
+  // clock.
+  double elapsed = 0;
+  for (int i = 0; i < 100 && model.progress() < 1; ++i) {
+    for (int move = 0; move < 3; ++move) {
+      pointAtRowX(125 + (i + move) % 2);
+      model.pointerMoved();
+    }
+    frame(1.0 / 60);
+    elapsed += 1.0 / 60;
+  }
+  EXPECT_EQ(model.progress(), 1);
+  EXPECT_LT(elapsed, 0.12 + 1.0 / 60);
+}
+
 TEST_F(DockMagnificationTest, HalfProgressIsHalfStrengthAndStallsAreCapped) {
   model.setEnabled(true);
   pointAtRowX(125);
