@@ -29,13 +29,17 @@ struct Options {
   bool position = false;
   int x = 0;
   int y = 0;
+  // How long the windows stay unmapped after the program starts, like an application that takes
+  // its time to open its first window.
+  int delayMs = 0;
 };
 
 [[noreturn]] void usage() {
   std::fputs(
       "usage: quayline-test-client [--title T] [--class INSTANCE,CLASS]\n"
       "  [--type normal|dialog|utility|dock|none] [--windows N] [--minimize] [--no-pid]\n"
-      "  [--size WxH] [--pos X,Y] [--invalid-utf8-title] [--legacy-title]\n",
+      "  [--size WxH] [--pos X,Y] [--invalid-utf8-title] [--legacy-title]\n"
+      "  [--delay-ms N]\n",
       stderr);
   std::exit(2);
 }
@@ -81,6 +85,8 @@ Options parse(int argc, char** argv) {
         usage();
       }
       options.position = true;
+    } else if (argument == "--delay-ms") {
+      options.delayMs = std::atoi(value().c_str());
     } else {
       usage();
     }
@@ -139,6 +145,9 @@ int main(int argc, char** argv) {
   wmClass.push_back('\0');
   const std::uint32_t pid = static_cast<std::uint32_t>(::getpid());
 
+  if (options.delayMs > 0) {
+    ::usleep(static_cast<useconds_t>(options.delayMs) * 1000);
+  }
   std::set<xcb_window_t> open;
   std::set<xcb_window_t> minimized;  // each window minimizes itself once, when first shown
   for (int i = 0; i < options.windows; ++i) {
