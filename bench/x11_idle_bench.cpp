@@ -33,120 +33,39 @@
 #include <thread>
 #include <vector>
 
-extern char** environ;
+#include "support/DockProgram.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+using namespace quayline::bench;
 
 constexpr int kWindows = 10;
 
-fs::path buildTree() {
-  // bench/quayline_x11_bench in the build tree.
-  return fs::read_symlink("/proc/self/exe").parent_path().parent_path();
-}
-fs::path program() {
-  return buildTree() / "stage" / "bin" / "quayline";
-}
-fs::path defaultsTool() {
-  return buildTree() / "stage" / "bin" / "quayline-defaults";
-}
 fs::path testClient() {
   return buildTree() / "tests" / "quayline-test-client";
 }
 
-pid_t spawn(const std::vector<std::string>& arguments) {
-  std::vector<std::string> copy = arguments;
-  std::vector<char*> argv;
-  for (auto& argument : copy) {
-    argv.push_back(argument.data());
-  }
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-    pid = -1;
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
-}
-
-void runToEnd(const std::vector<std::string>& arguments) {
-  const pid_t pid = spawn(arguments);
-  if (pid > 0) {
-    ::waitpid(pid, nullptr, 0);
-  }
-}
-
-void end(pid_t pid) {
-  if (pid > 0) {
-    ::kill(pid, SIGTERM);
-    ::waitpid(pid, nullptr, 0);
-  }
-}
-
-std::string hex(const std::string& bytes) {
-  static const char* digits = "0123456789abcdef";
-  std::string out;
-  for (unsigned char c : bytes) {
-    out += digits[c >> 4];
-    out += digits[c & 15];
-  }
-  return out;
-}
-
-// A private home with the settings of the case, 10 installed applications and a copy of the
-// program whose information dictionary leaves the system dock alone.
-struct Home {
-  explicit Home(bool motion) {
-    root = fs::temp_directory_path() / ("quayline-idle-bench-" + std::to_string(::getpid()));
-    fs::remove_all(root);
-    for (auto [name, folder] : {std::pair{"HOME", "home"},
-                                {"XDG_CONFIG_HOME", "config"},
-                                {"XDG_DATA_HOME", "data"},
-                                {"XDG_CACHE_HOME", "cache"},
-                                {"XDG_RUNTIME_DIR", "runtime"},
-                                {"QUAYLINE_PREFERENCES_DIR", "prefs"}}) {
-      fs::create_directories(root / folder);
-      ::setenv(name, (root / folder).c_str(), 1);
-    }
-    fs::permissions(root / "runtime", fs::perms::owner_all);
-    const std::string defaults = defaultsTool().string();
-    runToEnd({defaults, "write", "com.orrin.quayline", "quayline.pinnedItems", "-data", hex("[]")});
-    runToEnd(
-        {defaults, "write", "com.orrin.quayline", "quayline.trailingItems", "-data", hex("[]")});
-    runToEnd({defaults, "write", "com.apple.dock", "tilesize", "-int", "64"});
+// A private home with the settings of the case and 10 installed applications.
+struct Home : PrivateHome {
+  explicit Home(bool motion) : PrivateHome("quayline-idle-bench") {
+    write({"com.orrin.quayline", "quayline.pinnedItems", "-data", hex("[]")});
+    write({"com.orrin.quayline", "quayline.trailingItems", "-data", hex("[]")});
+    write({"com.apple.dock", "tilesize", "-int", "64"});
     const std::string on = motion ? "true" : "false";
-    runToEnd(
-        {defaults, "write", "com.orrin.quayline", "quayline.magnificationEnabled", "-bool", on});
-    runToEnd({defaults, "write", "com.orrin.quayline", "quayline.autohide", "-bool", on});
+    write({"com.orrin.quayline", "quayline.magnificationEnabled", "-bool", on});
+    write({"com.orrin.quayline", "quayline.autohide", "-bool", on});
 
-    fs::create_directories(root / "data" / "applications");
+    fs::create_directories(root() / "data" / "applications");
     for (int i = 0; i < kWindows; ++i) {
-      std::ofstream(root / "data" / "applications" / ("org.quayline.Idle" + name(i) + ".desktop"))
+      std::ofstream(root() / "data" / "applications" / ("org.quayline.Idle" + name(i) + ".desktop"))
           << "[Desktop Entry]\nType=Application\nName=Idle " << name(i)
           << "\nExec=" << testClient().string() << "\nStartupWMClass=Idle" << name(i) << "\n";
     }
-
-    fs::create_directories(root / "prefix" / "bin");
-    fs::create_directories(root / "prefix" / "share" / "quayline");
-    fs::copy_file(program(), executable());
-    std::ofstream(root / "prefix" / "share" / "quayline" / "Info.plist")
-        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-           "<key>CFBundleIdentifier</key><string>com.orrin.quayline</string>"
-           "<key>QuaylineHidesSystemDock</key><false/></dict></plist>\n";
   }
-  ~Home() { fs::remove_all(root); }
-  Home(const Home&) = delete;
-  Home& operator=(const Home&) = delete;
 
   static std::string name(int i) { return std::string(1, static_cast<char>('A' + i)); }
-  fs::path executable() const { return root / "prefix" / "bin" / "quayline"; }
-  fs::path root;
 };
 
 // A session bus of the benchmark's own, named in the environment the dock inherits.
@@ -285,7 +204,7 @@ void BM_IdleDock(benchmark::State& state) {
   const char* configured = std::getenv("QUAYLINE_IDLE_SECONDS");
   const int seconds = configured != nullptr ? std::max(1, std::atoi(configured)) : 60;
   Display display;
-  if (!display.usable() || !fs::exists(program()) || !fs::exists(defaultsTool()) ||
+  if (!display.usable() || !fs::exists(stagedProgram()) || !fs::exists(defaultsTool()) ||
       !fs::exists(testClient())) {
     state.SkipWithError(
         "needs DISPLAY (Xvfb + openbox) and the built quayline, quayline-defaults and "
@@ -298,17 +217,17 @@ void BM_IdleDock(benchmark::State& state) {
   std::vector<pid_t> clients;
   for (int i = 0; i < kWindows; ++i) {
     const std::string name = Home::name(i);
-    clients.push_back(spawn({testClient().string(), "--title", "Idle " + name, "--class",
-                             "idle" + name + ",Idle" + name}));
+    clients.push_back(spawnQuietly({testClient().string(), "--title", "Idle " + name, "--class",
+                                    "idle" + name + ",Idle" + name}));
   }
   // Away from the dock and its reveal strip.
   display.warpPointer(display.screen()->width_in_pixels / 2,
                       display.screen()->height_in_pixels / 3);
-  const pid_t dock = spawn({home.executable().string()});
+  const pid_t dock = spawnQuietly({home.executable().string()});
   const auto stopAll = [&] {
-    end(dock);
+    endProcess(dock);
     for (const pid_t client : clients) {
-      end(client);
+      endProcess(client);
     }
   };
   // The windows and the dock's panel are listed, then the start-up work (icons, the first

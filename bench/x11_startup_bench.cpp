@@ -24,87 +24,33 @@
 #include <thread>
 #include <vector>
 
-extern char** environ;
+#include "support/DockProgram.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+using namespace quayline::bench;
 
 constexpr int kPinnedApplications = 27;
 
 fs::path program() {
-  // bench/quayline_x11_bench beside stage/bin/quayline in the build tree.
-  return fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "stage" / "bin" /
-         "quayline";
-}
-
-std::string hex(const std::string& bytes) {
-  static const char* digits = "0123456789abcdef";
-  std::string out;
-  for (unsigned char c : bytes) {
-    out += digits[c >> 4];
-    out += digits[c & 15];
-  }
-  return out;
-}
-
-pid_t spawn(const std::vector<std::string>& arguments) {
-  std::vector<std::string> copy = arguments;
-  std::vector<char*> argv;
-  for (auto& argument : copy) {
-    argv.push_back(argument.data());
-  }
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  pid_t pid = -1;
-  posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
-}
-
-void run(const std::vector<std::string>& arguments) {
-  const pid_t pid = spawn(arguments);
-  ::waitpid(pid, nullptr, 0);
+  return stagedProgram();
 }
 
 // A private home whose dock shows 30 tiles at tile size 64.
-struct Home {
-  Home() {
-    root = fs::temp_directory_path() / ("quayline-startup-bench-" + std::to_string(::getpid()));
-    fs::remove_all(root);
-    for (auto [name, folder] : {std::pair{"HOME", "home"},
-                                {"XDG_CONFIG_HOME", "config"},
-                                {"XDG_DATA_HOME", "data"},
-                                {"XDG_CACHE_HOME", "cache"},
-                                {"QUAYLINE_PREFERENCES_DIR", "prefs"}}) {
-      fs::create_directories(root / folder);
-      ::setenv(name, (root / folder).c_str(), 1);
-    }
+struct Home : PrivateHome {
+  Home() : PrivateHome("quayline-startup-bench") {
     std::string pinned = "[";
     for (int i = 0; i < kPinnedApplications; ++i) {
       pinned += std::string(i ? "," : "") + R"({"bundleIdentifier":"org.example.bench)" +
                 std::to_string(i) + R"(","kind":"app"})";
     }
     pinned += "]";
-    const auto defaults = (program().parent_path() / "quayline-defaults").string();
-    run({defaults, "write", "com.orrin.quayline", "quayline.pinnedItems", "-data", hex(pinned)});
-    run({defaults, "write", "com.orrin.quayline", "quayline.trailingItems", "-data", hex("[]")});
-    run({defaults, "write", "com.apple.dock", "tilesize", "-int", "64"});
-    fs::create_directories(root / "prefix" / "bin");
-    fs::create_directories(root / "prefix" / "share" / "quayline");
-    fs::copy_file(program(), executable());
-    std::ofstream(root / "prefix" / "share" / "quayline" / "Info.plist")
-        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-           "<key>CFBundleIdentifier</key><string>com.orrin.quayline</string>"
-           "<key>QuaylineHidesSystemDock</key><false/></dict></plist>\n";
+    write({"com.orrin.quayline", "quayline.pinnedItems", "-data", hex(pinned)});
+    write({"com.orrin.quayline", "quayline.trailingItems", "-data", hex("[]")});
+    write({"com.apple.dock", "tilesize", "-int", "64"});
   }
-  fs::path executable() const { return root / "prefix" / "bin" / "quayline"; }
-  ~Home() { fs::remove_all(root); }
-  fs::path root;
 };
 
 class Display {
@@ -172,11 +118,6 @@ std::optional<double> residentMegabytes(pid_t pid) {
   return std::nullopt;
 }
 
-void end(pid_t pid) {
-  ::kill(pid, SIGTERM);
-  ::waitpid(pid, nullptr, 0);
-}
-
 void BM_StartupToFirstDockFrame(benchmark::State& state) {
   Display display;
   if (!display.usable() || !fs::exists(program()) ||
@@ -189,7 +130,7 @@ void BM_StartupToFirstDockFrame(benchmark::State& state) {
   double rss = 0;
   for (auto _ : state) {
     const auto start = Clock::now();
-    const pid_t pid = spawn({home.executable().string()});
+    const pid_t pid = spawnQuietly({home.executable().string()});
     const auto limit = start + std::chrono::seconds(10);
     bool shown = false;
     while (!(shown = display.dockMapped()) && Clock::now() < limit) {
@@ -197,7 +138,7 @@ void BM_StartupToFirstDockFrame(benchmark::State& state) {
     }
     const auto elapsed = std::chrono::duration<double>(Clock::now() - start).count();
     if (!shown) {
-      end(pid);
+      endProcess(pid);
       state.SkipWithError("no dock panel within 10 s");
       return;
     }
@@ -205,7 +146,7 @@ void BM_StartupToFirstDockFrame(benchmark::State& state) {
     // Memory once the dock has settled: its first paint and the icon lookups are done.
     std::this_thread::sleep_for(std::chrono::seconds(1));
     rss = std::max(rss, residentMegabytes(pid).value_or(0));
-    end(pid);
+    endProcess(pid);
     // The previous panel must be gone before the next start is timed.
     while (display.dockMapped()) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
