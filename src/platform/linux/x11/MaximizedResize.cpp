@@ -1,15 +1,28 @@
 #include "platform/linux/x11/MaximizedResize.h"
 
-#include <algorithm>
+#include <QTimer>
+#include <cmath>
 
 #include "platform/linux/x11/Conversions.h"
 #include "platform/linux/x11/WindowCommands.h"
-#include "platform/linux/x11/WindowQuery.h"
 
 namespace quayline::x11 {
 
 namespace {
-constexpr auto kStateReadTimeout = std::chrono::milliseconds(500);
+
+constexpr auto kReadTimeout = std::chrono::milliseconds(500);
+
+bool near(double a, double b) {
+  return std::abs(a - b) < 0.5;
+}
+
+}  // namespace
+
+bool MaximizedResize::reached(const Rect& frame, const Request& request) {
+  const bool placed = !request.frameOrigin || (near(frame.minX(), request.frameOrigin->x) &&
+                                               near(frame.minY(), request.frameOrigin->y));
+  return placed && near(frame.width(), request.frameSize.width) &&
+         near(frame.height(), request.frameSize.height);
 }
 
 MaximizedResize::MaximizedResize(XConnection& connection) : connection_(connection) {
@@ -17,11 +30,12 @@ MaximizedResize::MaximizedResize(XConnection& connection) : connection_(connecti
     const std::uint8_t type = event.response_type & 0x7f;
     if (type == XCB_PROPERTY_NOTIFY) {
       const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
-      if (notify.atom == connection_.atom(Atom::_NET_WM_STATE)) {
-        stateChanged(notify.window);
-      } else if (notify.atom == connection_.atom(Atom::_NET_FRAME_EXTENTS)) {
-        extentsChanged(notify.window);
+      if (notify.atom == connection_.atom(Atom::_NET_WM_STATE) ||
+          notify.atom == connection_.atom(Atom::_NET_FRAME_EXTENTS)) {
+        changed(notify.window);
       }
+    } else if (type == XCB_CONFIGURE_NOTIFY) {
+      changed(reinterpret_cast<const xcb_configure_notify_event_t&>(event).window);
     } else if (type == XCB_DESTROY_NOTIFY) {
       pending_.erase(reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window);
     }
@@ -30,62 +44,81 @@ MaximizedResize::MaximizedResize(XConnection& connection) : connection_(connecti
 
 void MaximizedResize::request(xcb_window_t window, std::optional<Point> frameOrigin,
                               Size frameSize) {
-  pending_.insert_or_assign(window, Geometry{frameOrigin, frameSize});
-  connection_.selectInput(window, XCB_EVENT_MASK_PROPERTY_CHANGE);
+  const auto found = pending_.find(window);
+  if (found != pending_.end()) {
+    // Still settling: a request made from what the window looked like in the middle of the
+    // manager's steps must not race the one under way.
+    return;
+  }
+  pending_.insert_or_assign(window, Request{frameOrigin, frameSize, nextGeneration_++});
+  connection_.selectInput(window, XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY);
   WindowCommands::unmaximize(connection_, window);
 }
 
-void MaximizedResize::stateChanged(xcb_window_t window) {
+void MaximizedResize::changed(xcb_window_t window) {
   const auto found = pending_.find(window);
+  if (found == pending_.end() || found->second.scheduled) {
+    return;
+  }
+  // Settled after the event: reading the window waits for the server, and the events that
+  // arrive meanwhile must only ask for one more pass, which then reads what they changed.
+  found->second.scheduled = true;
+  QTimer::singleShot(0, &context_, [this, window] { settle(window); });
+}
+
+void MaximizedResize::settle(xcb_window_t window) {
+  auto found = pending_.find(window);
   if (found == pending_.end()) {
     return;
   }
-  if (found->second.sent) {
-    // The window changed state again (the user maximized it anew): the request is over.
-    pending_.erase(found);
+  found->second.scheduled = false;
+  const std::uint64_t generation = found->second.generation;
+  const auto facts = read(window);
+  found = pending_.find(window);
+  if (found == pending_.end() || found->second.generation != generation) {
     return;
   }
-  const auto facts = read(window);
   if (!facts) {
     pending_.erase(found);
     return;
   }
-  if (facts->hasState(connection_.atom(Atom::_NET_WM_STATE_MAXIMIZED_VERT)) ||
-      facts->hasState(connection_.atom(Atom::_NET_WM_STATE_MAXIMIZED_HORZ))) {
+  Request& request = found->second;
+  const bool maximized = facts->hasState(connection_.atom(Atom::_NET_WM_STATE_MAXIMIZED_VERT)) ||
+                         facts->hasState(connection_.atom(Atom::_NET_WM_STATE_MAXIMIZED_HORZ));
+  if (maximized) {
+    // Maximized again after it had left the state: the user's choice now, not ours.
+    if (request.left) {
+      pending_.erase(found);
+    }
     return;
   }
-  send(window, found->second, *facts);
-  // The manager gives the frame its borders back a moment later; the size then follows once
-  // more.
-  found->second.sent = true;
-}
-
-void MaximizedResize::extentsChanged(xcb_window_t window) {
-  const auto found = pending_.find(window);
-  if (found == pending_.end() || !found->second.sent) {
-    return;
+  // Every change the manager makes gets the geometry again unless the frame is already there,
+  // worked out from the borders the frame has now: the manager reports those late, so a frame
+  // that looks right may turn out wrong once they arrive.
+  const auto frame = facts->frame();
+  if (!frame || !reached(*frame, request)) {
+    WindowCommands::moveResize(connection_, window, request.frameOrigin,
+                               clientSizeFor(request.frameSize, facts->extents));
   }
-  const Geometry geometry = found->second;
-  pending_.erase(found);
-  if (const auto facts = read(window)) {
-    send(window, geometry, *facts);
+  if (!request.left) {
+    request.left = true;
+    QTimer::singleShot(settleMilliseconds, &context_, [this, window, generation] {
+      const auto settled = pending_.find(window);
+      if (settled != pending_.end() && settled->second.generation == generation) {
+        pending_.erase(settled);
+      }
+    });
   }
 }
 
 std::optional<WindowFacts> MaximizedResize::read(xcb_window_t window) {
-  WindowQuery query(connection_, std::chrono::steady_clock::now() + kStateReadTimeout);
-  const auto index = query.requestWindow(window, kExistence | kState | kExtents);
+  WindowQuery query(connection_, std::chrono::steady_clock::now() + kReadTimeout);
+  const auto index = query.requestWindow(window, kExistence | kState | kExtents | kGeometry);
   query.collect();
   if (!query.window(index).exists) {
     return std::nullopt;
   }
   return query.window(index);
-}
-
-void MaximizedResize::send(xcb_window_t window, const Geometry& geometry,
-                           const WindowFacts& facts) {
-  WindowCommands::moveResize(connection_, window, geometry.frameOrigin,
-                             clientSizeFor(geometry.frameSize, facts.extents));
 }
 
 }  // namespace quayline::x11

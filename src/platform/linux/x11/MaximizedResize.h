@@ -2,6 +2,8 @@
 
 #include <xcb/xcb.h>
 
+#include <QObject>
+#include <cstdint>
 #include <map>
 #include <optional>
 
@@ -13,34 +15,44 @@
 namespace quayline::x11 {
 
 // Gives a maximized window a new geometry. Window managers ignore geometry requests while a
-// window is maximized and restore its earlier geometry when it leaves that state, so the window
-// first leaves it and the geometry follows once the manager has confirmed the change.
+// window is maximized, restore its earlier geometry when it leaves that state and give its frame
+// its borders back, in steps of their own. So the window first leaves the state; then, after each
+// change of its state or frame the manager reports during a few seconds after the window left the
+// state, the geometry is sent again from what the window is at that moment when its frame is not
+// where it was asked to be.
 class MaximizedResize {
  public:
+  // How long changes of the frame are followed once the window has left the maximized state.
+  static constexpr int settleMilliseconds = 3000;
+
   explicit MaximizedResize(XConnection& connection);
   MaximizedResize(const MaximizedResize&) = delete;
   MaximizedResize& operator=(const MaximizedResize&) = delete;
 
-  // The frame's origin (root coordinates) and size. The frame's borders change with the state,
-  // so the client's size is worked out only once the window has left it. A newer request for
-  // the same window replaces one still waiting.
+  // The frame's origin (root coordinates) and size. Requests for a window whose geometry is still
+  // being settled are dropped: they were worked out from the window in mid-change.
   void request(xcb_window_t window, std::optional<Point> frameOrigin, Size frameSize);
 
-  std::size_t pendingCount() const { return pending_.size(); }
+  // Whether the window's geometry is still being settled: geometry requests for it go here.
+  bool follows(xcb_window_t window) const { return pending_.contains(window); }
 
  private:
-  struct Geometry {
+  struct Request {
     std::optional<Point> frameOrigin;
     Size frameSize;
-    bool sent = false;  // sent once the window left the maximized state
+    std::uint64_t generation = 0;
+    bool left = false;       // the window has left the maximized state
+    bool scheduled = false;  // a settling pass is posted
   };
-  void stateChanged(xcb_window_t window);
-  void extentsChanged(xcb_window_t window);
+  void changed(xcb_window_t window);
+  void settle(xcb_window_t window);
   std::optional<WindowFacts> read(xcb_window_t window);
-  void send(xcb_window_t window, const Geometry& geometry, const WindowFacts& facts);
+  static bool reached(const Rect& frame, const Request& request);
 
   XConnection& connection_;
-  std::map<xcb_window_t, Geometry> pending_;
+  std::map<xcb_window_t, Request> pending_;
+  std::uint64_t nextGeneration_ = 0;
+  QObject context_;  // owns the posted passes, so none runs after this object is gone
   Subscription events_;
 };
 

@@ -42,6 +42,22 @@ AXElement windowElement(ProcessId pid, xcb_window_t window) {
   return std::make_shared<Element>(Element::Kind::window, pid, window);
 }
 
+bool isMaximized(XConnection& connection, const WindowFacts& facts) {
+  return facts.hasState(connection.atom(Atom::_NET_WM_STATE_MAXIMIZED_VERT)) ||
+         facts.hasState(connection.atom(Atom::_NET_WM_STATE_MAXIMIZED_HORZ));
+}
+
+// The window manager changes a maximizing frame and its borders in separate steps; read between
+// them, the frame pokes out of the screen. A maximized frame never does.
+std::optional<Rect> shownFrame(XConnection& connection, const WindowFacts& facts) {
+  auto frame = facts.frame();
+  if (frame && isMaximized(connection, facts)) {
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection.raw())).data;
+    frame = frame->intersection(Rect(0, 0, screen->width_in_pixels, screen->height_in_pixels));
+  }
+  return frame;
+}
+
 unsigned fieldsFor(std::string_view name) {
   if (name == AX::title) {
     return kTitle;
@@ -53,7 +69,7 @@ unsigned fieldsFor(std::string_view name) {
     return kState;
   }
   if (name == AX::position || name == AX::size) {
-    return kGeometry | kExtents;
+    return kGeometry | kExtents | kState;
   }
   if (name == AX::main || name == AX::closeButton || name == "AXFocused") {
     return kExistence;
@@ -243,7 +259,7 @@ struct X11Accessibility::Impl {
       return facts.hasState(connection.atom(Atom::_NET_WM_STATE_HIDDEN));
     }
     if (name == AX::position || name == AX::size) {
-      const auto frame = facts.frame();
+      const auto frame = shownFrame(connection, facts);
       if (!frame) {
         return std::nullopt;
       }
@@ -431,15 +447,6 @@ std::vector<std::vector<std::optional<AXValue>>> X11Accessibility::attributes(
   return impl_->read(elements, names);
 }
 
-namespace {
-
-bool isMaximized(XConnection& connection, const WindowFacts& facts) {
-  return facts.hasState(connection.atom(Atom::_NET_WM_STATE_MAXIMIZED_VERT)) ||
-         facts.hasState(connection.atom(Atom::_NET_WM_STATE_MAXIMIZED_HORZ));
-}
-
-}  // namespace
-
 bool X11Accessibility::setAttribute(const AXElement& value, std::string_view name,
                                     const AXValue& newValue) {
   const Element* e = element(value);
@@ -468,9 +475,9 @@ bool X11Accessibility::setAttribute(const AXElement& value, std::string_view nam
     if (size == nullptr || size->width <= 0 || size->height <= 0) {
       return false;
     }
-    if (isMaximized(connection, *facts)) {
+    if (isMaximized(connection, *facts) || impl_->maximizedResize.follows(e->window)) {
       // Keeps the frame where it is: leaving the maximized state would put it back elsewhere.
-      const auto frame = facts->frame();
+      const auto frame = shownFrame(connection, *facts);
       impl_->maximizedResize.request(e->window, frame ? std::optional(frame->origin) : std::nullopt,
                                      *size);
       return true;
