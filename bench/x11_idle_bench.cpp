@@ -33,6 +33,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/BenchDisplay.h"
 #include "support/DockProgram.h"
 
 namespace {
@@ -92,51 +93,6 @@ struct SessionBus {
   SessionBus(const SessionBus&) = delete;
   SessionBus& operator=(const SessionBus&) = delete;
   pid_t pid = -1;
-};
-
-class Display {
- public:
-  Display() : c_(xcb_connect(nullptr, nullptr)) {
-    if (usable()) {
-      root_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root;
-    }
-  }
-  ~Display() { xcb_disconnect(c_); }
-  Display(const Display&) = delete;
-  Display& operator=(const Display&) = delete;
-  bool usable() const { return xcb_connection_has_error(c_) == 0; }
-
-  std::vector<std::uint32_t> clientList() {
-    auto* reply = xcb_get_property_reply(c_,
-                                         xcb_get_property(c_, 0, root_, atom("_NET_CLIENT_LIST"),
-                                                          XCB_GET_PROPERTY_TYPE_ANY, 0, 1024),
-                                         nullptr);
-    std::vector<std::uint32_t> values;
-    if (reply && reply->format == 32) {
-      const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
-      values.assign(data, data + xcb_get_property_value_length(reply) / 4);
-    }
-    std::free(reply);
-    return values;
-  }
-  void warpPointer(int x, int y) {
-    xcb_warp_pointer(c_, XCB_WINDOW_NONE, root_, 0, 0, 0, 0, static_cast<std::int16_t>(x),
-                     static_cast<std::int16_t>(y));
-    std::free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
-  }
-  const xcb_screen_t* screen() const { return xcb_setup_roots_iterator(xcb_get_setup(c_)).data; }
-
- private:
-  xcb_atom_t atom(const char* name) {
-    auto* reply = xcb_intern_atom_reply(
-        c_, xcb_intern_atom(c_, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
-    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-    std::free(reply);
-    return result;
-  }
-
-  xcb_connection_t* c_;
-  xcb_window_t root_ = XCB_WINDOW_NONE;
 };
 
 // The process's CPU time (every thread, in clock ticks) and its threads' context switches.

@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/BenchDisplay.h"
 #include "support/DockProgram.h"
 
 namespace {
@@ -51,60 +52,6 @@ struct Home : PrivateHome {
     write({"com.orrin.quayline", "quayline.trailingItems", "-data", hex("[]")});
     write({"com.apple.dock", "tilesize", "-int", "64"});
   }
-};
-
-class Display {
- public:
-  Display() : c_(xcb_connect(nullptr, nullptr)) {
-    root_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root;
-    clientList_ = atom("_NET_CLIENT_LIST");
-    windowType_ = atom("_NET_WM_WINDOW_TYPE");
-    dock_ = atom("_NET_WM_WINDOW_TYPE_DOCK");
-  }
-  ~Display() { xcb_disconnect(c_); }
-  bool usable() const { return xcb_connection_has_error(c_) == 0; }
-
-  // Whether a dock-type client is mapped.
-  bool dockMapped() {
-    for (const auto window : atoms(root_, clientList_)) {
-      const auto types = atoms(window, windowType_);
-      if (std::find(types.begin(), types.end(), dock_) == types.end()) {
-        continue;
-      }
-      auto* attributes =
-          xcb_get_window_attributes_reply(c_, xcb_get_window_attributes(c_, window), nullptr);
-      const bool viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
-      std::free(attributes);
-      if (viewable) {
-        return true;
-      }
-    }
-    return false;
-  }
-
- private:
-  xcb_atom_t atom(const char* name) {
-    auto* reply = xcb_intern_atom_reply(
-        c_, xcb_intern_atom(c_, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
-    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-    std::free(reply);
-    return result;
-  }
-  std::vector<std::uint32_t> atoms(xcb_window_t window, xcb_atom_t property) {
-    auto* reply = xcb_get_property_reply(
-        c_, xcb_get_property(c_, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 256), nullptr);
-    std::vector<std::uint32_t> values;
-    if (reply && reply->format == 32) {
-      const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
-      values.assign(data, data + xcb_get_property_value_length(reply) / 4);
-    }
-    std::free(reply);
-    return values;
-  }
-
-  xcb_connection_t* c_;
-  xcb_window_t root_;
-  xcb_atom_t clientList_, windowType_, dock_;
 };
 
 std::optional<double> residentMegabytes(pid_t pid) {

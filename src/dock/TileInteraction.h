@@ -14,11 +14,10 @@ namespace quayline {
 class TileInteraction {
  public:
   explicit TileInteraction(TileActionServices& services) : services_(services) {}
-  virtual ~TileInteraction() = default;
 
   // `display`: the display the tile's placement binds it to, if any.
-  virtual void click(const Tile& tile, std::optional<DisplayNumber> display);
-  virtual Menu menu(const Tile& tile, std::optional<DisplayNumber> display);
+  void click(const Tile& tile, std::optional<DisplayNumber> display);
+  Menu menu(const Tile& tile, std::optional<DisplayNumber> display);
 
  private:
   TileActionServices& services_;

@@ -4,17 +4,8 @@
 
 #include <memory>
 
-#include "app/Preferences.h"
-#include "fakes/FakeAccessibility.h"
-#include "fakes/FakeApplicationAppearance.h"
-#include "fakes/FakeLoginItem.h"
-#include "fakes/FakePreferenceDomains.h"
+#include "fakes/FakeDockServices.h"
 #include "fakes/FakeProcesses.h"
-#include "fakes/FakeScheduler.h"
-#include "fakes/FakeSystemLog.h"
-#include "fakes/FakeWorkspace.h"
-#include "foundation/SerialQueue.h"
-#include "windows/WindowRegistry.h"
 
 namespace quayline {
 namespace {
@@ -27,18 +18,6 @@ const Screen kPrimary{1, Rect(0, 0, 1000, 800), Rect(0, 0, 1000, 800), 1};
 const Screen kSecond{2, Rect(1000, -200, 1200, 600), Rect(1000, -200, 1200, 600), 1};
 // With 60-point docks the windows must end at 736 on the primary and at 936 on the second.
 constexpr double kDockHeight = 60;
-
-class FakeDisplays final : public Displays {
- public:
-  std::vector<Screen> screens() override { return list; }
-  std::optional<Screen> mainScreen() override { return list.front(); }
-  std::optional<Rect> displayBounds(DisplayNumber) override { return std::nullopt; }
-  Point pointerLocation() override { return {}; }
-  std::uint32_t pressedMouseButtons() override { return 0; }
-  Subscription observeScreenChanges(std::function<void()>) override { return {}; }
-
-  std::vector<Screen> list{kPrimary, kSecond};
-};
 
 // Records every change of its flag, so a test sees docks that were touched needlessly.
 class FakeReservingDock final : public ReservingDock {
@@ -62,13 +41,13 @@ class FakeReservingDock final : public ReservingDock {
   bool suppressed_ = false;
 };
 
-class WindowReservationTest : public ::testing::Test {
+class WindowReservationTest : public ::testing::Test, protected FakeDockServices {
  protected:
   WindowReservationTest() {
+    displays.list = {kPrimary, kSecond};
     workspace.addApplication(10, "org.example.Editor", "Editor");
     workspace.addApplication(processes.currentPid, "com.orrin.quayline", "Quayline");
-    registry = std::make_unique<WindowRegistry>(workspace, accessibility, scheduler, queue, log);
-    scheduler.runPosted();
+    start();
     reservation = std::make_unique<WindowReservation>(*registry, preferences, displays,
                                                       accessibility, processes);
     reservation->setDocks([this] {
@@ -76,11 +55,6 @@ class WindowReservationTest : public ::testing::Test {
     });
   }
 
-  // Lets the registry read the windows again and publish what changed.
-  void refresh() {
-    registry->refresh();
-    scheduler.runPosted();
-  }
   FakeAccessibility::NodePtr addWindow(const Rect& frame, ProcessId pid = 10) {
     auto window = accessibility.addWindow(pid, "Window", frame);
     refresh();
@@ -101,18 +75,7 @@ class WindowReservationTest : public ::testing::Test {
     return sizes;
   }
 
-  FakeWorkspace workspace;
-  FakeAccessibility accessibility;
-  FakeScheduler scheduler;
-  FakeSystemLog log;
   FakeProcesses processes;
-  FakeDisplays displays;
-  InlineSerialQueue queue{std::string(WindowRegistry::queueLabel)};
-  FakePreferenceDomains domains;
-  FakeLoginItem loginItem;
-  FakeApplicationAppearance appearance;
-  Preferences preferences{domains, loginItem, appearance};
-  std::unique_ptr<WindowRegistry> registry;
   FakeReservingDock primaryDock{kPrimary};
   FakeReservingDock secondDock{kSecond};
   std::unique_ptr<WindowReservation> reservation;
