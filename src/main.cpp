@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -34,6 +35,7 @@
 #include "platform/linux/InstalledBundle.h"
 #include "platform/linux/LauncherEntryBadges.h"
 #include "platform/linux/LinuxProcesses.h"
+#include "platform/linux/LockFileInstanceGuard.h"
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/TerminationSignals.h"
@@ -75,7 +77,8 @@ struct Options {
 
 // What every mode needs: the store of settings, files, processes and the log.
 struct Basics {
-  SyslogSystemLog log;
+  explicit Basics(SyslogSystemLog& systemLog) : log(systemLog) {}
+  SyslogSystemLog& log;
   LinuxProcesses processes;
   XdgPaths paths;
   InstalledBundle bundle;
@@ -286,18 +289,31 @@ int main(int argc, char** argv) {
     }
   }
 
-  quayline::Basics basics;
+  quayline::SyslogSystemLog log;
   if (options.listTiles) {
+    quayline::Basics basics(log);
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName("Quayline");
     return quayline::listTiles(basics, options.json);
   }
   // Widgets need a display; without one the X connection's check below explains the failure
   // instead of the toolkit aborting.
-  if (!std::getenv("DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
+  const char* display = std::getenv("DISPLAY");
+  if (!display && !std::getenv("QT_QPA_PLATFORM")) {
     std::cerr << "quayline: DISPLAY is not set; the dock needs an X11 desktop\n";
     return 1;
   }
+  // A second start (a login item and a manual one, a double click) steps aside before it reads
+  // a setting or touches the system dock's snapshot, which belong to the dock already running.
+  quayline::LockFileInstanceGuard instance(
+      quayline::LockFileInstanceGuard::defaultRuntimeDirectory(), display ? display : "", log);
+  if (instance.claim() == quayline::InstanceGuard::Claim::heldElsewhere) {
+    const auto holder = instance.holder();
+    std::cout << "Quayline already runs on display " << (display ? display : "(none)")
+              << (holder ? " (pid " + std::to_string(*holder) + ")" : std::string()) << ".\n";
+    return 0;
+  }
+  quayline::Basics basics(log);
   QApplication application(argc, argv);
   QApplication::setApplicationName("Quayline");
   QApplication::setQuitOnLastWindowClosed(false);
