@@ -12,12 +12,12 @@ check() { # folder, forbidden-pattern, reason
     status=1
   fi
 }
-project='#include +"(app|model|dock|windows|chrome|stacks|system|settings|ui|platform)/'
+project='#include +"(app|model|dock|windows|chrome|stacks|system|settings|previews|switcher|ui|platform)/'
 toolkits='#include +[<"](Q[A-Za-z]+|qt[a-z]*/|xcb/|X11/|glib|gio/|gio-unix|gdesktop)'
 check foundation "$project" "project layers"
 check foundation "$toolkits" "Qt, X11 or GLib"
 check ui '#include +[<"](xcb/|X11/|glib|gio/|gio-unix|gdesktop)|#include +"platform/linux/' "X11, GLib or the Linux adapters"
-for logic in platform app model dock windows chrome stacks system settings; do
+for logic in platform app model dock windows chrome stacks system settings previews switcher; do
   [[ -d "$src/$logic" ]] || continue
   hits=$(grep -rnE --include='*.h' --include='*.cpp' "$toolkits|#include +\"(ui|platform/linux)/" "$src/$logic" |
     grep -v "^$src/platform/linux/")
@@ -27,5 +27,5 @@ for logic in platform app model dock windows chrome stacks system settings; do
     status=1
   fi
 done
-check keelguard '#include +"(foundation|platform|app|model|dock|windows|chrome|stacks|system|settings|ui)/' "anything of Quayline's"
+check keelguard '#include +"(foundation|platform|app|model|dock|windows|chrome|stacks|system|settings|previews|switcher|ui)/' "anything of Quayline's"
 exit $status
