@@ -59,12 +59,16 @@ std::optional<PixelSize> WindowThumbnailer::captureSize(const Rect& frame, Size 
   return PixelSize{pixels(width), pixels(height)};
 }
 
-void WindowThumbnailer::refresh(const std::vector<WindowNumber>& windows, Size fitting,
-                                double scale) {
+void WindowThumbnailer::cancel() {
   if (task_) {
     task_->cancelled = true;
     task_.reset();
   }
+}
+
+void WindowThumbnailer::refresh(const std::vector<WindowNumber>& windows, Size fitting,
+                                double scale) {
+  cancel();
   const std::set<WindowNumber> wanted(windows.begin(), windows.end());
   Images kept;
   for (const auto& [window, thumbnail] : images()) {

@@ -49,6 +49,8 @@ class WindowThumbnailer {
   // Makes the table follow `windows`, with images no larger than `fitting` points drawn at
   // `scale` pixels per point.
   void refresh(const std::vector<WindowNumber>& windows, Size fitting, double scale);
+  // Stops the running request; images it has not delivered yet never arrive.
+  void cancel();
 
   // The pixel size a window of `frame` points is captured at: its proportions kept, inside
   // `limit`, never more pixels per point than `scale`. Nothing for an empty frame.
