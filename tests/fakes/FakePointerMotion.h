@@ -17,14 +17,24 @@ class FakePointerMotion final : public PointerMotion {
     return motion_.connect(std::move(observer));
   }
 
+  Subscription observePresses(std::function<void(Press)> observer) override {
+    if (unavailable) {
+      return {};
+    }
+    return presses_.connect(std::move(observer));
+  }
+
   void moved() { motion_.emit(); }
+  void pressed(Press press) { presses_.emit(press); }
   std::size_t observers() const { return motion_.connectionCount(); }
+  std::size_t pressObservers() const { return presses_.connectionCount(); }
 
   bool unavailable = false;
   int observeCalls = 0;
 
  private:
   Signal<> motion_;
+  Signal<Press> presses_;
 };
 
 }  // namespace quayline

@@ -15,8 +15,7 @@ namespace {
 using Dictionary = PropertyValue::Dictionary;
 using Array = PropertyValue::Array;
 
-const std::filesystem::path kDockData =
-    std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "dock";
+const std::filesystem::path kDockData = std::filesystem::path(QUAYLINE_TEST_DATA_DIR) / "dock";
 
 std::string readFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);

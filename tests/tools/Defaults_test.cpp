@@ -17,7 +17,7 @@ using tools::runTool;
 using tools::ToolResult;
 
 const std::string kTool = QUAYLINE_STAGE_DIR "/bin/quayline-defaults";
-const fs::path kDockData = fs::path(__FILE__).parent_path().parent_path() / "data" / "dock";
+const fs::path kDockData = fs::path(QUAYLINE_TEST_DATA_DIR) / "dock";
 const fs::path kLeftDock = kDockData / "com.apple.dock.left.plist";
 const fs::path kRightDock = kDockData / "com.apple.dock.right.plist";
 const fs::path kLeftDockBinary = kDockData / "com.apple.dock.left.binary.plist";

@@ -102,5 +102,48 @@ TEST_F(RawPointerMotionTest, TheSelectionLastsOnlyWhileSomeoneObserves) {
   EXPECT_TRUE(waitUntil([&] { return first == 2; }));
 }
 
+// Presses are watched while something floats above the desktop, to close it on a click
+// elsewhere or Escape; watching them must not take away the motion others watch.
+TEST_F(RawPointerMotionTest, ButtonPressesAndEscapeAreReportedWithoutDisturbingMotion) {
+  ASSERT_NE(connection, nullptr);
+  x11::RawPointerMotion motion(*connection, scheduler, log);
+  int moves = 0;
+  std::vector<PointerMotion::Press> presses;
+  auto moving = motion.observeMotion([&] { ++moves; });
+  auto pressing =
+      motion.observePresses([&](PointerMotion::Press press) { presses.push_back(press); });
+  ASSERT_TRUE(pressing.active());
+  settle();
+  const auto key = [&](std::uint8_t type, std::uint8_t code) {
+    xcb_test_fake_input(probe.connection(), type, code, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+  };
+  const std::uint8_t escape = probe.keycode(0xff1b);
+  const std::uint8_t letter = probe.keycode('a');
+  ASSERT_NE(escape, 0);
+  key(XCB_BUTTON_PRESS, 1);
+  key(XCB_BUTTON_RELEASE, 1);
+  key(XCB_BUTTON_PRESS, 4);  // a wheel step
+  key(XCB_BUTTON_RELEASE, 4);
+  key(XCB_KEY_PRESS, letter);
+  key(XCB_KEY_RELEASE, letter);
+  key(XCB_KEY_PRESS, escape);
+  key(XCB_KEY_RELEASE, escape);
+  probe.sync();
+  ASSERT_TRUE(waitUntil([&] { return presses.size() >= 2; }));
+  settle();
+  EXPECT_EQ(presses, (std::vector<PointerMotion::Press>{PointerMotion::Press::mouseButton,
+                                                        PointerMotion::Press::escape}));
+
+  pressing.reset();
+  settle();
+  nudge();
+  EXPECT_TRUE(waitUntil([&] { return moves >= 1; }));
+  key(XCB_BUTTON_PRESS, 1);
+  key(XCB_BUTTON_RELEASE, 1);
+  probe.sync();
+  settle();
+  EXPECT_EQ(presses.size(), 2u);
+}
+
 }  // namespace
 }  // namespace quayline::x11test

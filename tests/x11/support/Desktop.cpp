@@ -1,6 +1,7 @@
 #include "Desktop.h"
 
 #include <gtest/gtest.h>
+#include <xcb/xcb_keysyms.h>
 
 #include <cstring>
 
@@ -116,6 +117,15 @@ void Probe::sendToRoot(xcb_window_t window, const char* type, std::array<std::ui
 
 void Probe::sync() {
   std::free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
+}
+
+std::uint8_t Probe::keycode(std::uint32_t keysym) {
+  xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(c_);
+  xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, keysym);
+  const xcb_keycode_t code = codes != nullptr ? codes[0] : XCB_NO_SYMBOL;
+  std::free(codes);
+  xcb_key_symbols_free(symbols);
+  return code;
 }
 
 }  // namespace quayline::x11test

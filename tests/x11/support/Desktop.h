@@ -71,6 +71,8 @@ class Probe {
   std::vector<xcb_window_t> clientList() { return cardinals(root_, "_NET_CLIENT_LIST"); }
   void sendToRoot(xcb_window_t window, const char* type, std::array<std::uint32_t, 5> data);
   void sync();
+  // The first key that produces `keysym`; 0 when none does.
+  std::uint8_t keycode(std::uint32_t keysym);
 
  private:
   xcb_connection_t* c_;

@@ -1,8 +1,11 @@
 #include "platform/linux/x11/RawPointerMotion.h"
 
+#include <xcb/xcb_keysyms.h>
 #include <xcb/xinput.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <vector>
 
 namespace quayline::x11 {
@@ -13,6 +16,7 @@ constexpr auto kReplyTimeout = std::chrono::seconds(1);
 // Raw events to clients of version 2.1 and later arrive even while another client holds a grab.
 constexpr std::uint16_t kMajorVersion = 2;
 constexpr std::uint16_t kMinorVersion = 2;
+constexpr xcb_keysym_t kEscapeKeysym = 0xff1b;
 
 Deadline deadline() {
   return std::chrono::steady_clock::now() + kReplyTimeout;
@@ -24,9 +28,9 @@ RawPointerMotion::RawPointerMotion(XConnection& connection, Scheduler& scheduler
     : log_(log), state_(std::make_shared<State>(State{connection, scheduler})) {}
 
 RawPointerMotion::~RawPointerMotion() {
-  if (!state_->observers.empty()) {
-    state_->select(false);
-  }
+  state_->observers.clear();
+  state_->pressObservers.clear();
+  state_->update(state_);
 }
 
 std::optional<std::uint8_t> RawPointerMotion::extension() {
@@ -56,34 +60,72 @@ Subscription RawPointerMotion::observeMotion(std::function<void()> observer) {
   if (!extension()) {
     return {};
   }
+  const std::uint64_t id = state_->nextObserver++;
+  state_->observers.emplace(id, std::move(observer));
+  state_->update(state_);
+  return removal(id);
+}
+
+Subscription RawPointerMotion::observePresses(std::function<void(Press)> observer) {
+  if (!extension()) {
+    return {};
+  }
   State& state = *state_;
-  if (state.observers.empty()) {
-    std::weak_ptr<State> weak = state_;
-    state.events = state.connection.listen(
-        [&state, weak](const xcb_generic_event_t& event) { state.handle(event, weak); });
-    state.select(true);
+  if (state.escapeKeys.empty()) {
+    // Read once: the keyboard's layout rarely changes while something is open.
+    if (xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(state.connection.raw())) {
+      if (xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, kEscapeKeysym)) {
+        for (const xcb_keycode_t* code = codes; *code != XCB_NO_SYMBOL; ++code) {
+          state.escapeKeys.push_back(*code);
+        }
+        std::free(codes);
+      }
+      xcb_key_symbols_free(symbols);
+    }
   }
   const std::uint64_t id = state.nextObserver++;
-  state.observers.emplace(id, std::move(observer));
+  state.pressObservers.emplace(id, std::move(observer));
+  state.update(state_);
+  return removal(id);
+}
+
+Subscription RawPointerMotion::removal(std::uint64_t id) {
   return Subscription([weak = std::weak_ptr<State>(state_), id] {
     const auto locked = weak.lock();
-    if (!locked || locked->observers.erase(id) == 0 || !locked->observers.empty()) {
-      return;
+    if (locked && (locked->observers.erase(id) != 0 || locked->pressObservers.erase(id) != 0)) {
+      locked->update(locked);
     }
-    locked->select(false);
-    locked->events.reset();
   });
 }
 
-void RawPointerMotion::State::select(bool motion) {
-  // One mask word follows the header in the request.
+void RawPointerMotion::State::update(const std::weak_ptr<State>& self) {
+  std::uint32_t bits = 0;
+  if (!observers.empty()) {
+    bits |= XCB_INPUT_XI_EVENT_MASK_RAW_MOTION;
+  }
+  if (!pressObservers.empty()) {
+    bits |= XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS;
+  }
+  if (bits == selected) {
+    return;
+  }
+  const bool listening = selected != 0;
+  selected = bits;
+  if (bits != 0 && !listening) {
+    events =
+        connection.listen([this, self](const xcb_generic_event_t& event) { handle(event, self); });
+  }
+  // One mask word follows the header in the request; the request replaces what this client
+  // selected before, so it always carries every kind still wanted.
   struct {
     xcb_input_event_mask_t header;
     std::uint32_t bits;
-  } mask{{XCB_INPUT_DEVICE_ALL_MASTER, 1},
-         motion ? std::uint32_t{XCB_INPUT_XI_EVENT_MASK_RAW_MOTION} : 0u};
+  } mask{{XCB_INPUT_DEVICE_ALL_MASTER, 1}, bits};
   xcb_input_xi_select_events(connection.raw(), connection.root(), 1, &mask.header);
   connection.flush();
+  if (bits == 0) {
+    events.reset();
+  }
 }
 
 void RawPointerMotion::State::handle(const xcb_generic_event_t& event,
@@ -92,8 +134,31 @@ void RawPointerMotion::State::handle(const xcb_generic_event_t& event,
     return;
   }
   const auto& generic = reinterpret_cast<const xcb_ge_generic_event_t&>(event);
-  if (generic.extension != opcode || generic.event_type != XCB_INPUT_RAW_MOTION ||
-      notificationPosted) {
+  if (generic.extension != opcode) {
+    return;
+  }
+  if (generic.event_type == XCB_INPUT_RAW_BUTTON_PRESS ||
+      generic.event_type == XCB_INPUT_RAW_KEY_PRESS) {
+    const auto& raw = reinterpret_cast<const xcb_input_raw_button_press_event_t&>(event);
+    if (generic.event_type == XCB_INPUT_RAW_BUTTON_PRESS) {
+      // Buttons 4 to 7 are the wheel's steps, not clicks.
+      if (raw.detail < 4 || raw.detail > 7) {
+        scheduler.post([self] {
+          if (const auto state = self.lock()) {
+            state->notifyPress(Press::mouseButton);
+          }
+        });
+      }
+    } else if (std::find(escapeKeys.begin(), escapeKeys.end(), raw.detail) != escapeKeys.end()) {
+      scheduler.post([self] {
+        if (const auto state = self.lock()) {
+          state->notifyPress(Press::escape);
+        }
+      });
+    }
+    return;
+  }
+  if (generic.event_type != XCB_INPUT_RAW_MOTION || notificationPosted) {
     return;
   }
   // The connection hands over everything it read in one go; the observers hear of the whole
@@ -104,6 +169,20 @@ void RawPointerMotion::State::handle(const xcb_generic_event_t& event,
       state->notify();
     }
   });
+}
+
+void RawPointerMotion::State::notifyPress(Press press) {
+  std::vector<std::uint64_t> ids;
+  for (const auto& [id, observer] : pressObservers) {
+    ids.push_back(id);
+  }
+  for (const std::uint64_t id : ids) {
+    const auto found = pressObservers.find(id);
+    if (found != pressObservers.end()) {
+      auto observer = found->second;
+      observer(press);
+    }
+  }
 }
 
 void RawPointerMotion::State::notify() {
