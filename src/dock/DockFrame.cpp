@@ -18,6 +18,15 @@ Rect DockFrame::resting(const DockLayout& layout, const std::vector<Tile>& tiles
   return Rect(x, screenFrame.minY(), width, layout.windowHeight());
 }
 
+Rect DockFrame::standingArea(const Screen& screen) {
+  const Rect& frame = screen.frame;
+  const double bottom = screen.visibleFrame.isEmpty() ? frame.minY() : screen.visibleFrame.minY();
+  if (bottom <= frame.minY() || bottom >= frame.maxY()) {
+    return frame;
+  }
+  return Rect(frame.minX(), bottom, frame.width(), frame.maxY() - bottom);
+}
+
 Rect DockFrame::autoHidden(const Rect& base) {
   return base.offsetBy(0, -(base.height() - 1));
 }
@@ -28,7 +37,7 @@ Rect DockFrame::toTopLeft(const Rect& frame, double primaryHeight) {
 
 DockWindowState::Applied DockWindowState::apply(const DockLayout& layout, std::vector<Tile> tiles,
                                                 const Screen& screen, bool magnified) {
-  restingFrame_ = DockFrame::resting(layout, tiles, screen.frame);
+  restingFrame_ = DockFrame::resting(layout, tiles, DockFrame::standingArea(screen));
   const Rect base = magnified ? layout.magnifiedWindowFrame(restingFrame_) : restingFrame_;
 
   Applied applied;

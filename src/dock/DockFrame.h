@@ -17,6 +17,10 @@ namespace DockFrame {
 // insets but never wider than the screen.
 Rect resting(const DockLayout& layout, const std::vector<Tile>& tiles, const Rect& screenFrame);
 
+// The part of a screen the dock stands on: the whole screen, up from the top of whatever other
+// programs' panels reserve along its bottom edge (the visible frame's bottom).
+Rect standingArea(const Screen& screen);
+
 // Moved down so that one point of the window stays on screen.
 Rect autoHidden(const Rect& base);
 
