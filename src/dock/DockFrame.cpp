@@ -27,8 +27,8 @@ Rect DockFrame::standingArea(const Screen& screen) {
   return Rect(frame.minX(), bottom, frame.width(), frame.maxY() - bottom);
 }
 
-Rect DockFrame::autoHidden(const Rect& base) {
-  return base.offsetBy(0, -(base.height() - 1));
+Rect DockFrame::autoHidden(const Rect& base, double screenBottom) {
+  return base.offsetBy(0, screenBottom - base.minY() - (base.height() - 1));
 }
 
 Rect DockFrame::toTopLeft(const Rect& frame, double primaryHeight) {
@@ -47,7 +47,8 @@ DockWindowState::Applied DockWindowState::apply(const DockLayout& layout, std::v
     applied.content = std::move(now);
   }
   currentBaseFrame_ = base;
-  applied.frame = isAutoHidden_ ? DockFrame::autoHidden(base) : base;
+  screenBottom_ = screen.frame.minY();
+  applied.frame = isAutoHidden_ ? DockFrame::autoHidden(base, screenBottom_) : base;
   return applied;
 }
 
@@ -57,7 +58,8 @@ std::optional<DockWindowState::Motion> DockWindowState::setAutoHidden(bool hidde
   }
   isAutoHidden_ = hidden;
   Motion motion;
-  motion.target = hidden ? DockFrame::autoHidden(currentBaseFrame_) : currentBaseFrame_;
+  motion.target =
+      hidden ? DockFrame::autoHidden(currentBaseFrame_, screenBottom_) : currentBaseFrame_;
   motion.curve = hidden ? Curve::easeIn : Curve::easeOut;
   motion.duration = animated ? (hidden ? kHideDuration : kShowDuration) : 0;
   return motion;

@@ -111,6 +111,12 @@ TEST(DockWindowStateTest, AutoHideLeavesOnePointAndRestoresTheBaseFrame) {
   EXPECT_EQ(show->duration, 0.12);
   EXPECT_EQ(show->curve, DockWindowState::Curve::easeOut);
   EXPECT_EQ(state.setAutoHidden(true, false)->duration, 0);
+
+  // Standing above another program's panel, it hides past the panel to the screen's edge.
+  const Screen withPanel{1, screen.frame, Rect(0, 30, 1280, 770), 1};
+  state.setAutoHidden(false, false);
+  EXPECT_EQ(state.apply(DockLayout{64}, {app("a")}, withPanel, false).frame.minY(), 30);
+  EXPECT_EQ(state.setAutoHidden(true, false)->target.maxY(), 1);
 }
 
 }  // namespace
