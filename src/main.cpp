@@ -45,6 +45,7 @@
 #include "platform/linux/x11/ActivationHistory.h"
 #include "platform/linux/x11/QtDisplays.h"
 #include "platform/linux/x11/RawPointerMotion.h"
+#include "platform/linux/x11/SharedPixelSpace.h"
 #include "platform/linux/x11/X11Accessibility.h"
 #include "platform/linux/x11/X11PanelWindowing.h"
 #include "platform/linux/x11/X11Workspace.h"
@@ -93,7 +94,7 @@ struct Desktop {
       : connection(std::move(opened)),
         history(*connection),
         workspace(*connection, history, entries, scheduler),
-        accessibility(*connection, history, entries),
+        accessibility(*connection, history, entries, &pixelSpace),
         registryQueue(std::move(queue)),
         registry(workspace, accessibility, scheduler, *registryQueue, basics.log),
         hiddenApps(basics.domains, workspace),
@@ -107,6 +108,8 @@ struct Desktop {
   x11::ActivationHistory history;
   DesktopEntryIndex entries;
   X11Workspace workspace;
+  // Kept current by the displays once they exist.
+  x11::SharedPixelSpace pixelSpace{QtDisplays::pixelSpaceNow()};
   X11Accessibility accessibility;
   std::unique_ptr<SerialQueue> registryQueue;
   WindowRegistry registry;
@@ -231,8 +234,8 @@ int run(Basics& basics) {
   Desktop desktop(basics, scheduler, std::move(connection),
                   std::make_unique<ThreadSerialQueue>("quayline.window-registry"));
   desktop.tiles.rebuild();
-  QtDisplays displays(x);
-  x11::X11PanelWindowing windowing(x);
+  QtDisplays displays(x, &desktop.pixelSpace);
+  x11::X11PanelWindowing windowing(x, &desktop.pixelSpace);
   FileDistributedNotifications notifications(basics.domains.directory());
   // Every window-system call the dock makes is bounded, so a hung application cannot stall it.
   desktop.accessibility.setMessagingTimeout(1.0);

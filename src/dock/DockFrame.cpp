@@ -18,8 +18,17 @@ Rect DockFrame::resting(const DockLayout& layout, const std::vector<Tile>& tiles
   return Rect(x, screenFrame.minY(), width, layout.windowHeight());
 }
 
-Rect DockFrame::autoHidden(const Rect& base) {
-  return base.offsetBy(0, -(base.height() - 1));
+Rect DockFrame::standingArea(const Screen& screen) {
+  const Rect& frame = screen.frame;
+  const double bottom = screen.visibleFrame.isEmpty() ? frame.minY() : screen.visibleFrame.minY();
+  if (bottom <= frame.minY() || bottom >= frame.maxY()) {
+    return frame;
+  }
+  return Rect(frame.minX(), bottom, frame.width(), frame.maxY() - bottom);
+}
+
+Rect DockFrame::autoHidden(const Rect& base, double screenBottom) {
+  return base.offsetBy(0, screenBottom - base.minY() - (base.height() - 1));
 }
 
 Rect DockFrame::toTopLeft(const Rect& frame, double primaryHeight) {
@@ -28,7 +37,7 @@ Rect DockFrame::toTopLeft(const Rect& frame, double primaryHeight) {
 
 DockWindowState::Applied DockWindowState::apply(const DockLayout& layout, std::vector<Tile> tiles,
                                                 const Screen& screen, bool magnified) {
-  restingFrame_ = DockFrame::resting(layout, tiles, screen.frame);
+  restingFrame_ = DockFrame::resting(layout, tiles, DockFrame::standingArea(screen));
   const Rect base = magnified ? layout.magnifiedWindowFrame(restingFrame_) : restingFrame_;
 
   Applied applied;
@@ -38,7 +47,8 @@ DockWindowState::Applied DockWindowState::apply(const DockLayout& layout, std::v
     applied.content = std::move(now);
   }
   currentBaseFrame_ = base;
-  applied.frame = isAutoHidden_ ? DockFrame::autoHidden(base) : base;
+  screenBottom_ = screen.frame.minY();
+  applied.frame = isAutoHidden_ ? DockFrame::autoHidden(base, screenBottom_) : base;
   return applied;
 }
 
@@ -48,7 +58,8 @@ std::optional<DockWindowState::Motion> DockWindowState::setAutoHidden(bool hidde
   }
   isAutoHidden_ = hidden;
   Motion motion;
-  motion.target = hidden ? DockFrame::autoHidden(currentBaseFrame_) : currentBaseFrame_;
+  motion.target =
+      hidden ? DockFrame::autoHidden(currentBaseFrame_, screenBottom_) : currentBaseFrame_;
   motion.curve = hidden ? Curve::easeIn : Curve::easeOut;
   motion.duration = animated ? (hidden ? kHideDuration : kShowDuration) : 0;
   return motion;

@@ -17,8 +17,14 @@ namespace DockFrame {
 // insets but never wider than the screen.
 Rect resting(const DockLayout& layout, const std::vector<Tile>& tiles, const Rect& screenFrame);
 
-// Moved down so that one point of the window stays on screen.
-Rect autoHidden(const Rect& base);
+// The part of a screen the dock stands on: the whole screen, up from the top of whatever other
+// programs' panels reserve along its bottom edge (the visible frame's bottom).
+Rect standingArea(const Screen& screen);
+
+// Moved down so that one point of the window stays on screen, at the screen's bottom edge
+// (`screenBottom`): a dock standing above another panel hides past it, to where the pointer
+// reveals it.
+Rect autoHidden(const Rect& base, double screenBottom);
 
 // The same rectangle in the top-left, y-down space of the window system, whose origin is the
 // top-left corner of the primary screen (`primaryHeight` high).
@@ -65,6 +71,7 @@ class DockWindowState {
  private:
   Rect restingFrame_;
   Rect currentBaseFrame_;
+  double screenBottom_ = 0;
   bool isAutoHidden_ = false;
   std::optional<RenderedDock> rendered_;
 };

@@ -17,7 +17,7 @@ using DisplayNumber = std::uint32_t;
 struct Screen {
   DisplayNumber displayNumber = 0;
   Rect frame;
-  Rect visibleFrame;  // without the areas panels and docks reserve
+  Rect visibleFrame;  // without the areas other programs' panels and docks reserve
   double backingScaleFactor = 1;
   bool operator==(const Screen&) const = default;
 };

@@ -37,8 +37,9 @@ class PanelWindowing {
   // Called on the main thread when a compositing manager comes or goes.
   virtual Subscription observeCompositing(std::function<void(bool)> observer) = 0;
 
-  // The desktop background under `area` (the window system's top-left space); empty when no
-  // background image is set.
+  // The desktop background under `area` (the window system's top-left space) in the screen's
+  // own pixels, which a scaled screen has more of than points; empty when no background image is
+  // set.
   virtual DesktopImage desktopBackground(const Rect& area) = 0;
   // Called on the main thread when the background image changes.
   virtual Subscription observeDesktopBackground(std::function<void()> observer) = 0;

@@ -26,7 +26,8 @@ struct ReservedArea {
     const Rect& frame = dock.screen().frame;
     const double top = primaryTop - frame.maxY();
     bottom = primaryTop - frame.minY();
-    line = bottom - dock.restingFrame().height() - WindowReservation::gap;
+    // The dock may stand above another program's panel rather than on the screen's edge.
+    line = primaryTop - dock.restingFrame().maxY() - WindowReservation::gap;
     minX = frame.minX();
     maxX = frame.maxX();
     minimumWidth = WindowReservation::minimumShare * frame.width();

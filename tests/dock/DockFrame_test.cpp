@@ -34,6 +34,29 @@ TEST(DockFrameTest, WideRowsAreClampedToTheScreen) {
             Rect(-1280, 0, 1280, 83));
 }
 
+TEST(DockFrameTest, StandsAboveWhatOtherPanelsReserveAlongTheBottomEdgeOnly) {
+  const Rect frame(1280, 200, 1000, 600);
+  struct Row {
+    Rect visible;
+    Rect standing;
+  };
+  const Row rows[] = {
+      {frame, frame},
+      {Rect(1280, 240, 1000, 560), Rect(1280, 240, 1000, 560)},  // a 40-point panel below
+      {Rect(1280, 240, 1000, 500), Rect(1280, 240, 1000, 560)},  // and one on top: ignored
+      {Rect(1330, 200, 950, 600), frame},                        // a side panel: ignored
+      {Rect(), frame},                                           // nothing known
+      {Rect(1280, 800, 1000, 0), frame},                         // nothing left: ignored
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(DockFrame::standingArea(Screen{1, frame, row.visible, 1}), row.standing)
+        << row.visible;
+  }
+  const Rect raised = DockFrame::resting(
+      DockLayout{64}, {app("a")}, DockFrame::standingArea(Screen{1, frame, rows[1].visible, 1}));
+  EXPECT_EQ(raised, Rect(1280 + 500 - 35, 240, 70, 83));
+}
+
 TEST(DockFrameTest, TopLeftConversionAgainstThePrimaryScreen) {
   EXPECT_EQ(DockFrame::toTopLeft(Rect(589, 0, 102, 67), 800), Rect(589, 733, 102, 67));
   // A screen above the primary one has negative top-left y.
@@ -88,6 +111,12 @@ TEST(DockWindowStateTest, AutoHideLeavesOnePointAndRestoresTheBaseFrame) {
   EXPECT_EQ(show->duration, 0.12);
   EXPECT_EQ(show->curve, DockWindowState::Curve::easeOut);
   EXPECT_EQ(state.setAutoHidden(true, false)->duration, 0);
+
+  // Standing above another program's panel, it hides past the panel to the screen's edge.
+  const Screen withPanel{1, screen.frame, Rect(0, 30, 1280, 770), 1};
+  state.setAutoHidden(false, false);
+  EXPECT_EQ(state.apply(DockLayout{64}, {app("a")}, withPanel, false).frame.minY(), 30);
+  EXPECT_EQ(state.setAutoHidden(true, false)->target.maxY(), 1);
 }
 
 }  // namespace

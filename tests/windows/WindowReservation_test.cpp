@@ -28,6 +28,8 @@ class FakeReservingDock final : public ReservingDock {
   const Screen& screen() const override { return screen_; }
   const Rect& restingFrame() const override { return resting_; }
   bool suppressed() const override { return suppressed_; }
+  // Stands on another program's panel this high instead of on the screen's edge.
+  void standAbove(double panelHeight) { resting_ = resting_.offsetBy(0, panelHeight); }
   void setSuppressed(bool suppressed) override {
     suppressed_ = suppressed;
     changes.push_back(suppressed);
@@ -176,6 +178,13 @@ TEST_F(WindowReservationTest, ShrinksCoveringWindowsToEndFourPointsAboveTheDock)
   move(second, Rect(1000, 400, 1200, 600));
   EXPECT_EQ(sizesWritten(), (std::vector<Size>{{1200, 536}}));
   EXPECT_TRUE(secondDock.changes.empty());
+}
+
+TEST_F(WindowReservationTest, ADockAboveAnotherPanelKeepsWindowsAboveItself) {
+  primaryDock.standAbove(30);
+  reservation->start();
+  addWindow(Rect(0, 0, 1000, 800));
+  EXPECT_EQ(sizesWritten(), (std::vector<Size>{{1000, 706}}));
 }
 
 TEST_F(WindowReservationTest, SettingChangesReapplyAndAutoHideIgnoresEverything) {

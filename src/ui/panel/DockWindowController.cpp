@@ -131,7 +131,7 @@ void DockWindowController::setSuppressed(bool suppressed) {
 
 void DockWindowController::applyMagnificationInputs(const std::vector<Tile>& tiles,
                                                     const DockLayout& layout) {
-  const Rect resting = DockFrame::resting(layout, tiles, screen_.frame);
+  const Rect resting = DockFrame::resting(layout, tiles, DockFrame::standingArea(screen_));
   magnification_.setRestingFrame(Rect(resting.minX() + DockLayout::rowInset, resting.minY(),
                                       resting.width() - 2 * DockLayout::rowInset,
                                       resting.height()));
@@ -197,6 +197,10 @@ void DockWindowController::refreshBackdrop() {
     image = QImage(reinterpret_cast<const uchar*>(behind.pixels.data()), behind.width,
                    behind.height, behind.width * 4, QImage::Format_ARGB32)
                 .copy();
+    // A scaled screen gives more pixels than the panel has points; the glass blurs them anyway.
+    if (image.size() != area.size()) {
+      image = image.scaled(area.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
   }
   view_->setBackdrop(image);
   reshape();

@@ -5,6 +5,7 @@
 #include <xcb/xcb.h>
 #include <xcb/xcb_icccm.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,6 +33,10 @@ struct Options {
   // How long the windows stay unmapped after the program starts, like an application that takes
   // its time to open its first window.
   int delayMs = 0;
+  // Space reserved along the root's left, right, top and bottom edges, as a panel does; each
+  // strip as long as the window's side.
+  bool strut = false;
+  std::array<std::uint32_t, 4> strutWidths{};
 };
 
 [[noreturn]] void usage() {
@@ -39,7 +44,7 @@ struct Options {
       "usage: quayline-test-client [--title T] [--class INSTANCE,CLASS]\n"
       "  [--type normal|dialog|utility|dock|none] [--windows N] [--minimize] [--no-pid]\n"
       "  [--size WxH] [--pos X,Y] [--invalid-utf8-title] [--legacy-title]\n"
-      "  [--delay-ms N]\n",
+      "  [--delay-ms N] [--strut LEFT,RIGHT,TOP,BOTTOM]\n",
       stderr);
   std::exit(2);
 }
@@ -85,6 +90,12 @@ Options parse(int argc, char** argv) {
         usage();
       }
       options.position = true;
+    } else if (argument == "--strut") {
+      auto& w = options.strutWidths;
+      if (std::sscanf(value().c_str(), "%u,%u,%u,%u", &w[0], &w[1], &w[2], &w[3]) != 4) {
+        usage();
+      }
+      options.strut = true;
     } else if (argument == "--delay-ms") {
       options.delayMs = std::atoi(value().c_str());
     } else {
@@ -130,6 +141,7 @@ int main(int argc, char** argv) {
   const xcb_atom_t protocols = atom(c, "WM_PROTOCOLS");
   const xcb_atom_t deleteWindow = atom(c, "WM_DELETE_WINDOW");
   const xcb_atom_t changeState = atom(c, "WM_CHANGE_STATE");
+  const xcb_atom_t strutPartial = atom(c, "_NET_WM_STRUT_PARTIAL");
   xcb_atom_t type = XCB_ATOM_NONE;
   if (options.type != "none") {
     std::string name = "_NET_WM_WINDOW_TYPE_";
@@ -177,6 +189,16 @@ int main(int argc, char** argv) {
       setProperty(c, window, netType, XCB_ATOM_ATOM, 32, &type, 1);
     }
     setProperty(c, window, protocols, XCB_ATOM_ATOM, 32, &deleteWindow, 1);
+    if (options.strut) {
+      const auto& w = options.strutWidths;
+      const auto x0 = static_cast<std::uint32_t>(options.x);
+      const auto y0 = static_cast<std::uint32_t>(options.y);
+      const auto x1 = x0 + static_cast<std::uint32_t>(options.width) - 1;
+      const auto y1 = y0 + static_cast<std::uint32_t>(options.height) - 1;
+      const std::array<std::uint32_t, 12> partial{w[0], w[1], w[2], w[3], y0, y1,
+                                                  y0,   y1,   x0,   x1,   x0, x1};
+      setProperty(c, window, strutPartial, XCB_ATOM_CARDINAL, 32, partial.data(), 12);
+    }
     if (options.position) {
       // Without a user-specified position the window manager places the window itself.
       xcb_size_hints_t hints{};

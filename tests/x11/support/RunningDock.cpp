@@ -91,7 +91,7 @@ fs::path RunningDock::program() {
   return copy;
 }
 
-RunningDock::RunningDock(const Setup& setup) {
+RunningDock::RunningDock(const Setup& setup) : scale_(setup.scale) {
   c_ = xcb_connect(nullptr, nullptr);
   root_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root;
 
@@ -111,10 +111,23 @@ RunningDock::RunningDock(const Setup& setup) {
 
   log_ = X11Environment::instance().root() / "logs" /
          ("quayline-" + std::to_string(++logCounter) + ".log");
-  // Only the child sees the variable: the test process has its own log.
-  ::setenv("QUAYLINE_LOG_STDERR", "1", 1);
+  // Only the child sees the variables: the test process has its own log and scale.
+  auto environment = setup.environment;
+  environment.emplace("QUAYLINE_LOG_STDERR", "1");
+  std::map<std::string, std::optional<std::string>> saved;
+  for (const auto& [name, value] : environment) {
+    const char* before = std::getenv(name.c_str());
+    saved.emplace(name, before ? std::optional<std::string>(before) : std::nullopt);
+    ::setenv(name.c_str(), value.c_str(), 1);
+  }
   pid_ = spawnProcess(program().string(), {}, log_.string());
-  ::unsetenv("QUAYLINE_LOG_STDERR");
+  for (const auto& [name, value] : saved) {
+    if (value) {
+      ::setenv(name.c_str(), value->c_str(), 1);
+    } else {
+      ::unsetenv(name.c_str());
+    }
+  }
   if (pid_ <= 0) {
     return;
   }
@@ -290,16 +303,18 @@ std::optional<std::pair<int, int>> RunningDock::tileCentre(std::string_view id) 
       return false;
     }
     // At rest the panel is the row plus its insets (never wider than the screen); while
-    // magnification is on it is wider on both sides. Either way the row is centred in it.
-    const int resting = std::min(static_cast<int>(rowWidth) + 2 * kRowInset, int{XServer::kWidth});
-    const int magnified = resting + 2 * static_cast<int>(std::ceil(t + 2 + size * 1.25));
-    if (frame.width != resting && frame.width != magnified) {
+    // magnification is on it is wider on both sides. Either way the row is centred in it. The
+    // layout is in points, the frame in pixels.
+    const double restingPoints = std::min(rowWidth + 2 * kRowInset, XServer::kWidth / scale_);
+    const double magnifiedPoints = restingPoints + 2 * std::ceil(t + 2 + size * 1.25);
+    if (frame.width != std::lround(restingPoints * scale_) &&
+        frame.width != std::lround(magnifiedPoints * scale_)) {
       return false;
     }
-    const double left = frame.x + frame.width * 0.5 - rowWidth * 0.5;
-    centre = {
-        static_cast<int>(std::lround(left + before + slot * 0.5)),
-        static_cast<int>(std::lround(frame.bottom() - kGapBelowRow - (t + 2 * kRowMargin) * 0.5))};
+    const double left = frame.x + frame.width * 0.5 - rowWidth * scale_ * 0.5;
+    centre = {static_cast<int>(std::lround(left + (before + slot * 0.5) * scale_)),
+              static_cast<int>(std::lround(frame.bottom() -
+                                           (kGapBelowRow + (t + 2 * kRowMargin) * 0.5) * scale_))};
     return true;
   };
   if (!waitUntil(settled, std::chrono::seconds(10))) {

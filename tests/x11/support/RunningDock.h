@@ -52,6 +52,10 @@ struct DockSetup {
   // Whether the constructor waits for the panel to be on screen, not only to exist (a dock
   // that starts ordered out never shows it).
   bool waitUntilShown = true;
+  // Further environment of the program (QT_SCALE_FACTOR …).
+  std::map<std::string, std::string> environment;
+  // X pixels per point on the program's screen, for finding its tiles.
+  double scale = 1;
 };
 
 // The real `quayline` program on the test display, started from a private copy whose
@@ -144,6 +148,7 @@ class RunningDock {
   pid_t pid_ = -1;
   std::filesystem::path log_;
   xcb_window_t window_ = XCB_WINDOW_NONE;
+  double scale_ = 1;
 };
 
 }  // namespace quayline::x11test

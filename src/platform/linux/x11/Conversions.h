@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "foundation/Geometry.h"
 
@@ -52,6 +53,42 @@ inline Rect rootToGlobal(const Rect& root, Point primaryOrigin) {
 inline Point rootToGlobal(Point root, Point primaryOrigin) {
   return Point{root.x - primaryOrigin.x, root.y - primaryOrigin.y};
 }
+
+// One screen: its rectangle of the root window in X pixels and the factor the toolkit divides
+// it by (2 with QT_SCALE_FACTOR=2 or Xft.dpi 192).
+struct ScaledScreen {
+  Rect pixels;
+  double scale = 1;
+  // The same screen in the toolkit's logical coordinates: scaled about its top-left corner, which
+  // both spaces share.
+  Rect logical() const {
+    return Rect(pixels.origin, Size{pixels.width() / scale, pixels.height() / scale});
+  }
+  bool operator==(const ScaledScreen&) const = default;
+};
+
+// The root window's X pixels against the toolkit's logical coordinates (where the displays'
+// frames live). Window geometry read from or sent to the X server crosses here. A point maps
+// through the screen holding it (the nearest one when it lies off every screen); without screens
+// both spaces are the same.
+struct PixelSpace {
+  std::vector<ScaledScreen> screens;  // the primary one first
+
+  // The primary screen's top-left corner, the same in both spaces.
+  Point primaryOrigin() const;
+  // The scale of the screen holding `pixel`; 1 without screens.
+  double scaleAt(Point pixel) const;
+
+  Point toLogical(Point pixel) const;
+  // Scaled by the screen holding the rectangle's origin.
+  Rect toLogical(const Rect& pixels) const;
+  Point toPixels(Point logical) const;
+  Rect toPixels(const Rect& logical) const;
+  // The bounds of every screen, in X pixels.
+  Rect pixelBounds() const;
+
+  bool operator==(const PixelSpace&) const = default;
+};
 
 // X pointer button masks (Button1Mask = 1 << 8 …) in the order the port reports them: primary,
 // secondary, then middle.

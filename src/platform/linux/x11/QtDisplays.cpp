@@ -1,12 +1,17 @@
 #include "platform/linux/x11/QtDisplays.h"
 
+#include <unistd.h>
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QObject>
 #include <QScreen>
+#include <cmath>
 
 #include "foundation/Fnv.h"
 #include "platform/linux/x11/Conversions.h"
+#include "platform/linux/x11/PanelStruts.h"
+#include "platform/linux/x11/SharedPixelSpace.h"
 #include "platform/linux/x11/WindowQuery.h"
 #include "platform/linux/x11/XConnection.h"
 
@@ -41,53 +46,78 @@ std::vector<QScreen*> orderedScreens() {
   return result;
 }
 
+// Qt keeps a screen's top-left corner where the X server has it and divides its size by the
+// screen's scale.
+ScaledScreen scaledScreen(const QScreen* screen) {
+  const QRect logical = screen->geometry();
+  const double scale = screen->devicePixelRatio() > 0 ? screen->devicePixelRatio() : 1.0;
+  return ScaledScreen{Rect(logical.x(), logical.y(), std::round(logical.width() * scale),
+                           std::round(logical.height() * scale)),
+                      scale};
+}
+
 }  // namespace
 
 struct QtDisplays::Impl {
-  explicit Impl(XConnection& connection_) : connection(connection_) {}
+  Impl(XConnection& connection_, SharedPixelSpace* published_)
+      : connection(connection_),
+        published(published_),
+        struts(connection_, static_cast<ProcessId>(::getpid())) {}
 
   XConnection& connection;
+  SharedPixelSpace* published;
   QObject context;  // owns every signal connection made here
   Signal<> changes;
+  PanelStruts struts;
+  Subscription strutChanges;
   mutable std::mutex mutex;
-  Point origin;
+  PixelSpace space;
 
-  void updateOrigin() {
-    Point value;
-    if (QScreen* primary = QGuiApplication::primaryScreen()) {
-      value = Point{static_cast<double>(primary->geometry().x()),
-                    static_cast<double>(primary->geometry().y())};
+  void updateSpace() {
+    PixelSpace value = pixelSpaceNow();
+    if (published != nullptr) {
+      published->set(value);
     }
     std::lock_guard lock(mutex);
-    origin = value;
+    space = std::move(value);
+  }
+
+  PixelSpace currentSpace() const {
+    std::lock_guard lock(mutex);
+    return space;
   }
 
   void watch(QScreen* screen) {
     const auto changed = [this] {
-      updateOrigin();
+      updateSpace();
       changes.emit();
     };
     QObject::connect(screen, &QScreen::geometryChanged, &context, changed);
-    QObject::connect(screen, &QScreen::availableGeometryChanged, &context, changed);
   }
 
   Screen describe(const QScreen* screen, const QRect& primary) const {
-    const double primaryBottom = primary.y() + primary.height();
+    const double primaryHeight = primary.height();
     const Point primaryTopLeft{static_cast<double>(primary.x()), static_cast<double>(primary.y())};
     Screen result;
     result.displayNumber = numberOf(screen);
-    result.frame = toBottomLeftSpace(rootToGlobal(toRect(screen->geometry()), primaryTopLeft),
-                                     primaryBottom - primary.y());
+    result.frame =
+        toBottomLeftSpace(rootToGlobal(toRect(screen->geometry()), primaryTopLeft), primaryHeight);
+    // Qt's available geometry comes from _NET_WORKAREA, which counts our own panels too; the
+    // struts of other programs' panels are read instead.
+    const PixelSpace pixels = currentSpace();
+    const Rect visible =
+        unreservedArea(scaledScreen(screen).pixels, pixels.pixelBounds(), struts.current());
     result.visibleFrame =
-        toBottomLeftSpace(rootToGlobal(toRect(screen->availableGeometry()), primaryTopLeft),
-                          primaryBottom - primary.y());
+        toBottomLeftSpace(rootToGlobal(pixels.toLogical(visible), primaryTopLeft), primaryHeight);
     result.backingScaleFactor = screen->devicePixelRatio();
     return result;
   }
 };
 
-QtDisplays::QtDisplays(XConnection& connection) : impl_(std::make_unique<Impl>(connection)) {
-  impl_->updateOrigin();
+QtDisplays::QtDisplays(XConnection& connection, SharedPixelSpace* published)
+    : impl_(std::make_unique<Impl>(connection, published)) {
+  impl_->updateSpace();
+  impl_->strutChanges = impl_->struts.observe([this] { impl_->changes.emit(); });
   for (QScreen* screen : QGuiApplication::screens()) {
     impl_->watch(screen);
   }
@@ -95,15 +125,15 @@ QtDisplays::QtDisplays(XConnection& connection) : impl_(std::make_unique<Impl>(c
   QObject::connect(application, &QGuiApplication::screenAdded, &impl_->context,
                    [this](QScreen* screen) {
                      impl_->watch(screen);
-                     impl_->updateOrigin();
+                     impl_->updateSpace();
                      impl_->changes.emit();
                    });
   QObject::connect(application, &QGuiApplication::screenRemoved, &impl_->context, [this] {
-    impl_->updateOrigin();
+    impl_->updateSpace();
     impl_->changes.emit();
   });
   QObject::connect(application, &QGuiApplication::primaryScreenChanged, &impl_->context, [this] {
-    impl_->updateOrigin();
+    impl_->updateSpace();
     impl_->changes.emit();
   });
 }
@@ -138,9 +168,9 @@ std::optional<Screen> QtDisplays::mainScreen() {
     const auto index = query.requestWindow(*active, kGeometry | kExtents);
     query.collect();
     if (const auto frame = query.window(index).frame()) {
-      const QPoint middle(static_cast<int>(frame->midX()), static_cast<int>(frame->midY()));
+      const Point middle = impl_->currentSpace().toLogical(Point{frame->midX(), frame->midY()});
       for (const QScreen* screen : screens) {
-        if (screen->geometry().contains(middle)) {
+        if (contains(toRect(screen->geometry()), middle)) {
           return impl_->describe(screen, primary);
         }
       }
@@ -152,7 +182,7 @@ std::optional<Screen> QtDisplays::mainScreen() {
 std::optional<Rect> QtDisplays::displayBounds(DisplayNumber display) {
   for (const QScreen* screen : orderedScreens()) {
     if (numberOf(screen) == display) {
-      return rootToGlobal(toRect(screen->geometry()), primaryOrigin());
+      return rootToGlobal(toRect(screen->geometry()), impl_->currentSpace().primaryOrigin());
     }
   }
   return std::nullopt;
@@ -183,9 +213,19 @@ Subscription QtDisplays::observeScreenChanges(std::function<void()> observer) {
   return impl_->changes.connect([observer = std::move(observer)] { observer(); });
 }
 
-Point QtDisplays::primaryOrigin() const {
-  std::lock_guard lock(impl_->mutex);
-  return impl_->origin;
+PixelSpace QtDisplays::pixelSpace() const {
+  return impl_->currentSpace();
+}
+
+PixelSpace QtDisplays::pixelSpaceNow() {
+  PixelSpace space;
+  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+    return space;
+  }
+  for (const QScreen* screen : orderedScreens()) {
+    space.screens.push_back(scaledScreen(screen));
+  }
+  return space;
 }
 
 }  // namespace quayline

@@ -10,14 +10,19 @@ namespace quayline {
 
 namespace x11 {
 class XConnection;
-}
+class SharedPixelSpace;
+struct PixelSpace;
+}  // namespace x11
 
 // The screens as Qt sees them (a QGuiApplication must exist), the pointer and its buttons from the
-// X server. Screen frames are converted to the bottom-left, y-up space of the primary screen. Main
-// thread only, except `primaryOrigin`.
+// X server. Screen frames are converted to the bottom-left, y-up space of the primary screen, in
+// Qt's logical coordinates; visible frames leave out what other programs' panels reserve. Main
+// thread only, except `pixelSpace`.
 class QtDisplays final : public Displays {
  public:
-  explicit QtDisplays(x11::XConnection& connection);
+  // `published`, when given, receives the screens' pixel space whenever it changes, for the
+  // adapters that convert window geometry.
+  explicit QtDisplays(x11::XConnection& connection, x11::SharedPixelSpace* published = nullptr);
   ~QtDisplays() override;
   QtDisplays(const QtDisplays&) = delete;
   QtDisplays& operator=(const QtDisplays&) = delete;
@@ -29,9 +34,12 @@ class QtDisplays final : public Displays {
   std::uint32_t pressedMouseButtons() override;
   Subscription observeScreenChanges(std::function<void()> observer) override;
 
-  // The primary screen's top-left corner in root coordinates (the origin of the global display
-  // space). Safe to call from any thread.
-  Point primaryOrigin() const;
+  // The screens in X pixels with their scale; the primary one holds the origin of the global
+  // display space. Safe to call from any thread.
+  x11::PixelSpace pixelSpace() const;
+  // The same, read from Qt now: for adapters made before the displays. Main thread only; no
+  // screens without a QGuiApplication.
+  static x11::PixelSpace pixelSpaceNow();
 
  private:
   struct Impl;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -12,6 +13,7 @@
 #include "platform/linux/x11/ActivationHistory.h"
 #include "platform/linux/x11/MaximizedResize.h"
 #include "platform/linux/x11/ProcessInfo.h"
+#include "platform/linux/x11/SharedPixelSpace.h"
 #include "platform/linux/x11/WindowCommands.h"
 #include "platform/linux/x11/WindowQuery.h"
 #include "platform/linux/x11/XConnection.h"
@@ -83,7 +85,7 @@ struct X11Accessibility::Impl {
   XConnection& connection;
   ActivationHistory& history;
   DesktopEntryIndex& entries;
-  std::function<Point()> primaryOrigin;
+  const SharedPixelSpace* pixelSpace;
   std::atomic<double> timeout{kDefaultTimeout};
   MaximizedResize maximizedResize{connection};
 
@@ -124,7 +126,7 @@ struct X11Accessibility::Impl {
                std::chrono::duration<double>(timeout.load()));
   }
 
-  Point origin() const { return primaryOrigin ? primaryOrigin() : Point{}; }
+  PixelSpace space() const { return pixelSpace != nullptr ? pixelSpace->get() : PixelSpace{}; }
 
   // The client list with the application of every client, from the cache where possible.
   struct Clients {
@@ -263,10 +265,12 @@ struct X11Accessibility::Impl {
       if (!frame) {
         return std::nullopt;
       }
+      const PixelSpace pixels = space();
+      const Rect logical = pixels.toLogical(*frame);
       if (name == AX::size) {
-        return frame->size;
+        return logical.size;
       }
-      return rootToGlobal(frame->origin, origin());
+      return rootToGlobal(logical.origin, pixels.primaryOrigin());
     }
     if (name == AX::main) {
       if (!clients) {
@@ -422,8 +426,8 @@ struct X11Accessibility::Impl {
 };
 
 X11Accessibility::X11Accessibility(XConnection& connection, ActivationHistory& history,
-                                   DesktopEntryIndex& entries, std::function<Point()> primaryOrigin)
-    : impl_(new Impl{connection, history, entries, std::move(primaryOrigin)}) {
+                                   DesktopEntryIndex& entries, const SharedPixelSpace* pixelSpace)
+    : impl_(new Impl{connection, history, entries, pixelSpace}) {
   impl_->watchDestructions();
 }
 
@@ -475,15 +479,18 @@ bool X11Accessibility::setAttribute(const AXElement& value, std::string_view nam
     if (size == nullptr || size->width <= 0 || size->height <= 0) {
       return false;
     }
+    // The window's screen decides the scale; the resize itself works in X pixels.
+    const auto current = shownFrame(connection, *facts);
+    const double scale = impl_->space().scaleAt(current ? current->origin : Point{});
+    const Size pixels{std::round(size->width * scale), std::round(size->height * scale)};
     if (isMaximized(connection, *facts) || impl_->maximizedResize.follows(e->window)) {
       // Keeps the frame where it is: leaving the maximized state would put it back elsewhere.
-      const auto frame = shownFrame(connection, *facts);
-      impl_->maximizedResize.request(e->window, frame ? std::optional(frame->origin) : std::nullopt,
-                                     *size);
+      impl_->maximizedResize.request(
+          e->window, current ? std::optional(current->origin) : std::nullopt, pixels);
       return true;
     }
     WindowCommands::moveResize(connection, e->window, std::nullopt,
-                               clientSizeFor(*size, facts->extents));
+                               clientSizeFor(pixels, facts->extents));
     return true;
   }
   if (name == AX::position) {
@@ -491,9 +498,11 @@ bool X11Accessibility::setAttribute(const AXElement& value, std::string_view nam
     if (point == nullptr) {
       return false;
     }
-    const Point origin = impl_->origin();
+    const PixelSpace pixels = impl_->space();
+    const Point origin = pixels.primaryOrigin();
     WindowCommands::moveResize(connection, e->window,
-                               Point{point->x + origin.x, point->y + origin.y}, std::nullopt);
+                               pixels.toPixels(Point{point->x + origin.x, point->y + origin.y}),
+                               std::nullopt);
     return true;
   }
   if (name == AX::main || name == "AXFocused") {

@@ -11,6 +11,7 @@ class DesktopEntryIndex;
 namespace x11 {
 class XConnection;
 class ActivationHistory;
+class SharedPixelSpace;
 }  // namespace x11
 
 // Other applications' windows as accessibility elements, read from the window manager's EWMH
@@ -19,10 +20,11 @@ class ActivationHistory;
 // client window, whose window number is its X window id. Safe to use from any thread.
 class X11Accessibility final : public Accessibility {
  public:
-  // `primaryOrigin` gives the primary screen's top-left corner in root coordinates, the origin
-  // of the global display space; the root's own origin when not given.
+  // Window positions and sizes are in the screens' logical coordinates that `pixelSpace` maps X
+  // pixels to, with the primary screen's top-left corner as the origin; X pixels of the root
+  // window when not given.
   X11Accessibility(x11::XConnection& connection, x11::ActivationHistory& history,
-                   DesktopEntryIndex& entries, std::function<Point()> primaryOrigin = {});
+                   DesktopEntryIndex& entries, const x11::SharedPixelSpace* pixelSpace = nullptr);
   ~X11Accessibility() override;
   X11Accessibility(const X11Accessibility&) = delete;
   X11Accessibility& operator=(const X11Accessibility&) = delete;

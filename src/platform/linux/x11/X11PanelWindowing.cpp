@@ -9,6 +9,7 @@
 #include <string>
 
 #include "foundation/Signal.h"
+#include "platform/linux/x11/SharedPixelSpace.h"
 #include "platform/linux/x11/XConnection.h"
 
 namespace quayline::x11 {
@@ -40,9 +41,10 @@ enum PanelAtom {
 }  // namespace
 
 struct X11PanelWindowing::Impl {
-  explicit Impl(XConnection& c) : connection(c) {}
+  Impl(XConnection& c, const SharedPixelSpace* p) : connection(c), pixelSpace(p) {}
 
   XConnection& connection;
+  const SharedPixelSpace* pixelSpace;
   std::array<xcb_atom_t, panelAtomCount> atoms{};
   QTimer compositorPoll;
   bool composited = false;
@@ -113,8 +115,8 @@ struct X11PanelWindowing::Impl {
   }
 };
 
-X11PanelWindowing::X11PanelWindowing(XConnection& connection)
-    : impl_(std::make_unique<Impl>(connection)) {
+X11PanelWindowing::X11PanelWindowing(XConnection& connection, const SharedPixelSpace* pixelSpace)
+    : impl_(std::make_unique<Impl>(connection, pixelSpace)) {
   impl_->intern();
   impl_->composited = impl_->readComposited();
   impl_->compositorPoll.setInterval(kCompositorPollMilliseconds);
@@ -184,8 +186,10 @@ Subscription X11PanelWindowing::observeCompositing(std::function<void(bool)> obs
   return impl_->compositingObservers.connect(std::move(observer));
 }
 
-DesktopImage X11PanelWindowing::desktopBackground(const Rect& area) {
+DesktopImage X11PanelWindowing::desktopBackground(const Rect& logicalArea) {
   auto& c = impl_->connection;
+  const Rect area =
+      impl_->pixelSpace != nullptr ? impl_->pixelSpace->get().toPixels(logicalArea) : logicalArea;
   const auto property =
       xcb_get_property(c.raw(), 0, c.root(), impl_->atoms[rootPixmap], XCB_ATOM_PIXMAP, 0, 1);
   auto reply = c.take<xcb_get_property_reply_t>(property.sequence, impl_->deadline());

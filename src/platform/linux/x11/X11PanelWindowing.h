@@ -7,12 +7,15 @@
 namespace quayline::x11 {
 
 class XConnection;
+class SharedPixelSpace;
 
 // Dock panels as EWMH dock windows, the compositing manager's selection and the root pixmap.
 // Main thread only.
 class X11PanelWindowing final : public PanelWindowing {
  public:
-  explicit X11PanelWindowing(XConnection& connection);
+  // `pixelSpace` maps the toolkit's logical coordinates to X pixels; they are the same when it
+  // is not given.
+  explicit X11PanelWindowing(XConnection& connection, const SharedPixelSpace* pixelSpace = nullptr);
   ~X11PanelWindowing() override;
   X11PanelWindowing(const X11PanelWindowing&) = delete;
   X11PanelWindowing& operator=(const X11PanelWindowing&) = delete;
