@@ -31,6 +31,9 @@ class PanelWindowing {
   virtual void panelShown(WindowId window) = 0;
   // Any other window of ours: out of the taskbar and the pager.
   virtual void keepOutOfTaskbar(WindowId window) = 0;
+  // A floating popup of ours (previews, stacks) that the window system neither manages nor
+  // focuses: typed as a popup menu, so compositors draw it as one. Call before it is shown.
+  virtual void preparePopup(WindowId window) = 0;
 
   // Whether a compositing manager runs (translucent windows blend with what is behind them).
   virtual bool isComposited() = 0;

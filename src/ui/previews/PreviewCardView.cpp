@@ -80,7 +80,8 @@ void PreviewCardView::paintEvent(QPaintEvent*) {
   painter.save();
   painter.setOpacity(card_.window.isMinimized ? 0.5 : 1);
   if (!thumbnailImage_.isNull()) {
-    QSizeF fitted = QSizeF(thumbnailImage_.size()).scaled(thumbnailArea.size(), Qt::KeepAspectRatio);
+    QSizeF fitted =
+        QSizeF(thumbnailImage_.size()).scaled(thumbnailArea.size(), Qt::KeepAspectRatio);
     const QRectF target(thumbnailArea.center().x() - fitted.width() / 2,
                         thumbnailArea.center().y() - fitted.height() / 2, fitted.width(),
                         fitted.height());

@@ -175,6 +175,15 @@ void X11PanelWindowing::keepOutOfTaskbar(WindowId id) {
   impl_->connection.flush();
 }
 
+void X11PanelWindowing::preparePopup(WindowId id) {
+  const auto window = static_cast<xcb_window_t>(id);
+  XConnection& c = impl_->connection;
+  // Qt has no way to ask for this type on an X11 bypass window; it must be set before mapping.
+  impl_->setCardinals(window, impl_->atoms[windowType], XCB_ATOM_ATOM,
+                      {c.atom(Atom::_NET_WM_WINDOW_TYPE_POPUP_MENU)});
+  c.flush();
+}
+
 bool X11PanelWindowing::isComposited() {
   return impl_->composited;
 }

@@ -23,6 +23,7 @@ class X11PanelWindowing final : public PanelWindowing {
   void prepareDockPanel(WindowId window) override;
   void panelShown(WindowId window) override;
   void keepOutOfTaskbar(WindowId window) override;
+  void preparePopup(WindowId window) override;
   bool isComposited() override;
   Subscription observeCompositing(std::function<void(bool)> observer) override;
   DesktopImage desktopBackground(const Rect& area) override;
