@@ -43,6 +43,7 @@
 #include "platform/linux/x11/ActivationHistory.h"
 #include "platform/linux/x11/QtDisplays.h"
 #include "platform/linux/x11/RawPointerMotion.h"
+#include "platform/linux/x11/WindowApplications.h"
 #include "platform/linux/x11/X11Accessibility.h"
 #include "platform/linux/x11/X11PanelWindowing.h"
 #include "platform/linux/x11/X11Workspace.h"
@@ -89,8 +90,8 @@ struct Desktop {
           std::unique_ptr<SerialQueue> queue)
       : connection(std::move(opened)),
         history(*connection),
-        workspace(*connection, history, entries, scheduler),
-        accessibility(*connection, history, entries),
+        workspace(*connection, history, entries, windowApplications, scheduler),
+        accessibility(*connection, history, entries, windowApplications),
         registryQueue(std::move(queue)),
         registry(workspace, accessibility, scheduler, *registryQueue, basics.log),
         hiddenApps(basics.domains, workspace),
@@ -103,6 +104,7 @@ struct Desktop {
   std::unique_ptr<x11::XConnection> connection;
   x11::ActivationHistory history;
   DesktopEntryIndex entries;
+  x11::WindowApplications windowApplications;
   X11Workspace workspace;
   X11Accessibility accessibility;
   std::unique_ptr<SerialQueue> registryQueue;

@@ -12,6 +12,7 @@
 #include "platform/linux/x11/ActivationHistory.h"
 #include "platform/linux/x11/MaximizedResize.h"
 #include "platform/linux/x11/ProcessInfo.h"
+#include "platform/linux/x11/WindowApplications.h"
 #include "platform/linux/x11/WindowCommands.h"
 #include "platform/linux/x11/WindowQuery.h"
 #include "platform/linux/x11/XConnection.h"
@@ -83,6 +84,7 @@ struct X11Accessibility::Impl {
   XConnection& connection;
   ActivationHistory& history;
   DesktopEntryIndex& entries;
+  WindowApplications& windowApplications;
   std::function<Point()> primaryOrigin;
   std::atomic<double> timeout{kDefaultTimeout};
   MaximizedResize maximizedResize{connection};
@@ -189,6 +191,12 @@ struct X11Accessibility::Impl {
           applicationProcessId(facts, window, connection.resourceIdMask());
       if (facts.exists && !destroyedSince(window, destructionsBefore)) {
         applicationOf[window] = clients.applications[index];
+      }
+    }
+    // Where the workspace split a process into several applications, its grouping counts.
+    for (std::size_t i = 0; i < clients.windows.size(); ++i) {
+      if (auto application = windowApplications.applicationOf(clients.windows[i])) {
+        clients.applications[i] = *application;
       }
     }
     return clients;
@@ -308,6 +316,9 @@ struct X11Accessibility::Impl {
       return std::nullopt;
     }
     if (name == AX::title) {
+      if (auto named = windowApplications.nameOf(app.pid)) {
+        return *named;
+      }
       const auto wmClass = classes.find(app.pid);
       ClientIdentity identity;
       if (wmClass != classes.end()) {
@@ -422,8 +433,10 @@ struct X11Accessibility::Impl {
 };
 
 X11Accessibility::X11Accessibility(XConnection& connection, ActivationHistory& history,
-                                   DesktopEntryIndex& entries, std::function<Point()> primaryOrigin)
-    : impl_(new Impl{connection, history, entries, std::move(primaryOrigin)}) {
+                                   DesktopEntryIndex& entries,
+                                   WindowApplications& windowApplications,
+                                   std::function<Point()> primaryOrigin)
+    : impl_(new Impl{connection, history, entries, windowApplications, std::move(primaryOrigin)}) {
   impl_->watchDestructions();
 }
 

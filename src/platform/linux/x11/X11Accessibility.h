@@ -11,18 +11,21 @@ class DesktopEntryIndex;
 namespace x11 {
 class XConnection;
 class ActivationHistory;
+class WindowApplications;
 }  // namespace x11
 
 // Other applications' windows as accessibility elements, read from the window manager's EWMH
-// properties. An application element stands for every client window of its process (or of its X
-// connection, for clients that name no process: see X11Workspace); a window element for one
-// client window, whose window number is its X window id. Safe to use from any thread.
+// properties. An application element stands for every client window the workspace grouped under
+// its id (`windowApplications`), else for those of its process (or of its X connection, for
+// clients that name no process: see X11Workspace); a window element for one client window, whose
+// window number is its X window id. Safe to use from any thread.
 class X11Accessibility final : public Accessibility {
  public:
   // `primaryOrigin` gives the primary screen's top-left corner in root coordinates, the origin
   // of the global display space; the root's own origin when not given.
   X11Accessibility(x11::XConnection& connection, x11::ActivationHistory& history,
-                   DesktopEntryIndex& entries, std::function<Point()> primaryOrigin = {});
+                   DesktopEntryIndex& entries, x11::WindowApplications& windowApplications,
+                   std::function<Point()> primaryOrigin = {});
   ~X11Accessibility() override;
   X11Accessibility(const X11Accessibility&) = delete;
   X11Accessibility& operator=(const X11Accessibility&) = delete;
