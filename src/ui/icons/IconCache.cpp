@@ -124,11 +124,17 @@ QIcon IconCache::sourceIcon(const std::string& bundleIdentifier, const std::opti
 }
 
 QIcon IconCache::windowIcon(const std::string& bundleIdentifier) {
+  // Read once per application, not once per size: magnification asks for many sizes.
+  if (auto known = windowIcons_.find(bundleIdentifier); known != windowIcons_.end()) {
+    return known->second;
+  }
   QIcon icon;
+  bool running = false;
   for (const RunningApp& app : workspace_.runningApplications()) {
     if (app.bundleIdentifier != bundleIdentifier) {
       continue;
     }
+    running = true;
     for (const ArgbImage& argb : workspace_.applicationIcons(app.pid)) {
       if (const QImage image = imageOf(argb); !image.isNull()) {
         icon.addPixmap(QPixmap::fromImage(image));
@@ -137,6 +143,13 @@ QIcon IconCache::windowIcon(const std::string& bundleIdentifier) {
     if (!icon.isNull()) {
       break;
     }
+  }
+  // An application that does not run yet may still bring an icon along.
+  if (running) {
+    if (windowIcons_.size() >= capacity) {
+      windowIcons_.clear();
+    }
+    windowIcons_[bundleIdentifier] = icon;
   }
   return icon;
 }
@@ -228,6 +241,7 @@ QImage IconCache::cached(const std::string& key, const std::function<QImage()>& 
 void IconCache::clear() {
   entries_.clear();
   index_.clear();
+  windowIcons_.clear();
 }
 
 }  // namespace quayline

@@ -73,6 +73,8 @@ class IconCache {
   using Entry = std::pair<std::string, QImage>;
   std::list<Entry> entries_;
   std::unordered_map<std::string, std::list<Entry>::iterator> index_;
+  // The icons running applications' windows carry (null for none), by bundle identifier.
+  std::unordered_map<std::string, QIcon> windowIcons_;
 
   Signal<> iconAppearanceChanged_;
   Subscription monitorChanged_;
