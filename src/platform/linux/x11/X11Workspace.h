@@ -21,7 +21,8 @@ class WindowApplications;
 //
 // A client that does not name its process (no _NET_WM_PID) is grouped with the other windows of
 // its X connection, under a pseudo process id above the kernel's largest one (see
-// WindowQuery.h); the accessibility adapter uses the same ids.
+// WindowQuery.h). When one process runs several applications, the first keeps the process's id
+// and the others get pseudo ids of their own. The accessibility adapter uses the same ids.
 class X11Workspace final : public Workspace {
  public:
   X11Workspace(x11::XConnection& connection, x11::ActivationHistory& history,
