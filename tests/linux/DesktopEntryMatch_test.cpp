@@ -115,6 +115,9 @@ TEST_F(DesktopEntryMatchTest, FollowsTheOrderOfEvidence) {
   for (const Row& row : rows) {
     EXPECT_EQ(match(row.client), row.expected) << row.what;
   }
+  // A startup message that names only the program.
+  EXPECT_EQ(entryRunning(entries, "editor")->desktopFileId, "org.example.Editor.desktop");
+  EXPECT_EQ(entryRunning(entries, "python3"), nullptr);
 }
 
 }  // namespace

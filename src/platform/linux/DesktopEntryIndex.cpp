@@ -214,11 +214,8 @@ std::optional<DesktopEntry> DesktopEntryIndex::byExecutableOrName(std::string_vi
   refreshIfStale();
   std::lock_guard lock(mutex_);
   const std::string program = baseName(executable);
-  if (!program.empty() && !isLauncherProgram(program)) {
-    if (auto found =
-            first(entries_, [&](const DesktopEntry& e) { return e.executable == program; })) {
-      return found;
-    }
+  if (const DesktopEntry* found = entryRunning(entries_, program)) {
+    return *found;
   }
   if (!name.empty()) {
     return first(entries_, [&](const DesktopEntry& e) { return e.name == name; });

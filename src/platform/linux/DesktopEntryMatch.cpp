@@ -71,6 +71,16 @@ bool isLauncherProgram(std::string_view executable) {
   return std::find(kLaunchers.begin(), kLaunchers.end(), executable) != kLaunchers.end();
 }
 
+const DesktopEntry* entryRunning(const std::vector<DesktopEntry>& entries,
+                                 std::string_view executable) {
+  if (executable.empty() || isLauncherProgram(executable)) {
+    return nullptr;
+  }
+  return best(entries, [&](const DesktopEntry& e) {
+    return e.executable == executable ? 1 + preference(e) : 0;
+  });
+}
+
 const DesktopEntry* entryNamed(const std::vector<DesktopEntry>& entries, std::string_view id) {
   if (id.empty()) {
     return nullptr;

@@ -46,6 +46,11 @@ bool isLauncherProgram(std::string_view executable);
 const DesktopEntry* matchDesktopEntry(const std::vector<DesktopEntry>& entries,
                                       const ClientIdentity& client);
 
+// The entry that runs the program (never a launcher), its plain, shown entry first; for startup
+// messages that name only the program.
+const DesktopEntry* entryRunning(const std::vector<DesktopEntry>& entries,
+                                 std::string_view executable);
+
 // The entry an application id names: a desktop-file id, with or without ".desktop", or a path.
 const DesktopEntry* entryNamed(const std::vector<DesktopEntry>& entries, std::string_view id);
 
