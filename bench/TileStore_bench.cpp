@@ -54,6 +54,7 @@ class BenchWorkspace final : public Workspace {
   std::optional<Url> urlForApplication(std::string_view bundleIdentifier) override {
     return Url::fileURL("/usr/share/applications/" + std::string(bundleIdentifier) + ".desktop");
   }
+  std::vector<ArgbImage> applicationIcons(ProcessId) override { return {}; }
   bool openApplication(const Url&) override { return false; }
   bool openDocuments(const std::vector<Url>&, const Url&) override { return false; }
   bool openURL(const Url&) override { return false; }

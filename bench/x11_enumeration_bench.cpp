@@ -23,6 +23,7 @@
 #include "platform/SystemLog.h"
 #include "platform/linux/DesktopEntryIndex.h"
 #include "platform/linux/x11/ActivationHistory.h"
+#include "platform/linux/x11/WindowApplications.h"
 #include "platform/linux/x11/X11Accessibility.h"
 #include "platform/linux/x11/XConnection.h"
 
@@ -225,7 +226,8 @@ struct Fixture {
     connection = x11::XConnection::open(log, display.name().c_str());
     if (connection) {
       history = std::make_unique<x11::ActivationHistory>(*connection);
-      accessibility = std::make_unique<X11Accessibility>(*connection, *history, entries);
+      accessibility =
+          std::make_unique<X11Accessibility>(*connection, *history, entries, windowApplications);
       accessibility->setMessagingTimeout(1.0);
     }
   }
@@ -237,6 +239,7 @@ struct Fixture {
   QCoreApplication application;
   NullLog log;
   DesktopEntryIndex entries;
+  x11::WindowApplications windowApplications;
   std::unique_ptr<x11::XConnection> connection;
   std::unique_ptr<x11::ActivationHistory> history;
   std::unique_ptr<X11Accessibility> accessibility;

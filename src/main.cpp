@@ -46,6 +46,7 @@
 #include "platform/linux/x11/QtDisplays.h"
 #include "platform/linux/x11/RawPointerMotion.h"
 #include "platform/linux/x11/SharedPixelSpace.h"
+#include "platform/linux/x11/WindowApplications.h"
 #include "platform/linux/x11/X11Accessibility.h"
 #include "platform/linux/x11/X11PanelWindowing.h"
 #include "platform/linux/x11/X11Workspace.h"
@@ -93,8 +94,8 @@ struct Desktop {
           std::unique_ptr<SerialQueue> queue)
       : connection(std::move(opened)),
         history(*connection),
-        workspace(*connection, history, entries, scheduler),
-        accessibility(*connection, history, entries, &pixelSpace),
+        workspace(*connection, history, entries, windowApplications, scheduler),
+        accessibility(*connection, history, entries, windowApplications, &pixelSpace),
         registryQueue(std::move(queue)),
         registry(workspace, accessibility, scheduler, *registryQueue, basics.log),
         hiddenApps(basics.domains, workspace),
@@ -107,6 +108,7 @@ struct Desktop {
   std::unique_ptr<x11::XConnection> connection;
   x11::ActivationHistory history;
   DesktopEntryIndex entries;
+  x11::WindowApplications windowApplications;
   X11Workspace workspace;
   // Kept current by the displays once they exist.
   x11::SharedPixelSpace pixelSpace{QtDisplays::pixelSpaceNow()};

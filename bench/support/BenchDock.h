@@ -36,6 +36,7 @@ class StillDesktop final : public DesktopAppearance {
 class NoIconNames final : public ApplicationIconNames {
  public:
   std::optional<std::string> iconName(const std::string&) override { return std::nullopt; }
+  std::optional<std::string> standInIconName(std::string_view) override { return std::nullopt; }
 };
 
 struct Dock : FakeDockServices {

@@ -10,6 +10,7 @@
 
 #include "foundation/Subscription.h"
 #include "foundation/Url.h"
+#include "platform/ArgbImage.h"
 #include "platform/Processes.h"
 
 namespace quayline {
@@ -64,6 +65,9 @@ class Workspace {
 
   // The installed application with this identifier, when there is one.
   virtual std::optional<Url> urlForApplication(std::string_view bundleIdentifier) = 0;
+  // The icon the running application shows for itself, in every size it offers; none when it
+  // offers none or does not run.
+  virtual std::vector<ArgbImage> applicationIcons(ProcessId pid) = 0;
 
   // Each returns false when the request could not be made. Opening happens asynchronously.
   virtual bool openApplication(const Url& applicationURL) = 0;

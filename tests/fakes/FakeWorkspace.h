@@ -16,6 +16,10 @@ class FakeWorkspace final : public Workspace {
   std::vector<RunningApp> runningApplications() override { return running; }
   std::optional<RunningApp> frontmostApplication() override;
   std::optional<Url> urlForApplication(std::string_view bundleIdentifier) override;
+  std::vector<ArgbImage> applicationIcons(ProcessId pid) override {
+    const auto found = icons.find(pid);
+    return found == icons.end() ? std::vector<ArgbImage>{} : found->second;
+  }
 
   bool openApplication(const Url& applicationURL) override;
   bool openDocuments(const std::vector<Url>& documents, const Url& applicationURL) override;
@@ -40,6 +44,7 @@ class FakeWorkspace final : public Workspace {
   std::vector<RunningApp> running;
   std::optional<ProcessId> frontmostPid;
   std::map<std::string, Url> installed;  // bundle identifier → application URL
+  std::map<ProcessId, std::vector<ArgbImage>> icons;
 
   struct Request {
     std::string operation;  // "open", "openDocuments", "openURL", "reveal", "activate", ...

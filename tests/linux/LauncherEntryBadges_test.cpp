@@ -13,8 +13,8 @@
 #include "fakes/FakeSystemLog.h"
 #include "fakes/FakeWorkspace.h"
 #include "linux/LinuxTestEnvironment.h"
-#include "platform/linux/DesktopEntryApplicationIdentity.h"
 #include "linux/QtEventLoop.h"
+#include "platform/linux/DesktopEntryApplicationIdentity.h"
 #include "platform/linux/WithBadgeDock.h"
 
 namespace quayline {

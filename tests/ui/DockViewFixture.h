@@ -95,7 +95,12 @@ class FakeIconNames final : public ApplicationIconNames {
     auto found = names.find(path);
     return found == names.end() ? std::nullopt : std::optional<std::string>(found->second);
   }
-  std::map<std::string, std::string> names;
+  std::optional<std::string> standInIconName(std::string_view bundleIdentifier) override {
+    auto found = standIns.find(std::string(bundleIdentifier));
+    return found == standIns.end() ? std::nullopt : std::optional<std::string>(found->second);
+  }
+  std::map<std::string, std::string> names;     // entry path → icon name
+  std::map<std::string, std::string> standIns;  // bundle identifier → icon name
 };
 
 struct ApplicationHolder {

@@ -4,6 +4,7 @@
 
 #include <QPainter>
 
+#include "model/TileStore.h"
 #include "ui/DockViewFixture.h"
 #include "ui/icons/PlaceholderIcon.h"
 
@@ -91,6 +92,34 @@ TEST_F(IconCacheTest, ApplicationIconComesFromItsEntryThroughTheTheme) {
   // Found through the workspace when the tile has no entry of its own.
   workspace.installed.emplace("com.example.other", Url::fileURL("/apps/trashcan.desktop"));
   EXPECT_EQ(icons.appIcon(AppTile{"com.example.other", "Other"}, 48, 1), icon);
+}
+
+TEST_F(IconCacheTest, ApplicationIconIsTheEntrysElseTheWindowsElseAStandInElseThePlaceholder) {
+  const auto solid = [](int side, std::uint32_t argb) {
+    return ArgbImage{side, side, std::vector<std::uint32_t>(std::size_t(side) * side, argb)};
+  };
+  workspace.addApplication(50, "Painter", "Painter");
+  workspace.icons[50] = {solid(16, 0xFFFF0000), solid(32, 0xFF00FF00)};
+  const QImage windowIcon = icons.appIcon(AppTile{"Painter", "Painter"}, 32, 1);
+  EXPECT_EQ(windowIcon.pixelColor(16, 16), QColor(Qt::green)) << "the window's best size";
+
+  // An entry's icon comes first (a new size, so nothing cached answers).
+  files.existing.insert("/apps/Painter.desktop");
+  iconNames.names["/apps/Painter.desktop"] = "user-trash";
+  const AppTile installed{"Painter", "Painter", Url::fileURL("/apps/Painter.desktop")};
+  EXPECT_NE(icons.appIcon(installed, 40, 1).pixelColor(20, 20), QColor(Qt::green));
+
+  // The Finder on a desktop without a file manager: the platform's stand-in.
+  iconNames.standIns[std::string(TileStore::finderBundleIdentifier)] = "system-file-manager";
+  const QImage finder =
+      icons.appIcon(AppTile{std::string(TileStore::finderBundleIdentifier), "Finder"}, 48, 1);
+  EXPECT_NE(finder, IconCache::rasterize(placeholderIcon(), 48, 48));
+  EXPECT_GT(finder.pixelColor(24, 24).alpha(), 0);
+
+  // A window without an icon and nothing else: the placeholder.
+  workspace.addApplication(51, "Bare", "Bare");
+  EXPECT_EQ(icons.appIcon(AppTile{"Bare", "Bare"}, 48, 1),
+            IconCache::rasterize(placeholderIcon(), 48, 48));
 }
 
 TEST_F(IconCacheTest, UnknownNamedImageIsTransparent) {

@@ -3,6 +3,11 @@
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
 #include "support/Processes.h"
 #include "support/RunningDock.h"
 #include "support/X11Environment.h"
@@ -97,6 +102,74 @@ TEST(DockClicks, ClickingAPinnedApplicationThatIsNotRunningLaunchesIt) {
   // The launched window is the one in front, and the tile stays where it was pinned.
   EXPECT_TRUE(waitUntil([&] { return dock.activeWindow() == window; }));
   EXPECT_FALSE(dock.tile("running:org.quayline.Gamma"));
+}
+
+// A private session bus for the programs a test starts (single-instance applications need one).
+class SessionBus {
+ public:
+  SessionBus() {
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(
+        ::popen("dbus-daemon --session --fork --print-address=1 --print-pid=1 2>/dev/null", "r"),
+        ::pclose);
+    std::array<char, 512> address{};
+    std::array<char, 32> pid{};
+    if (pipe && std::fgets(address.data(), address.size(), pipe.get()) &&
+        std::fgets(pid.data(), pid.size(), pipe.get())) {
+      pid_ = std::atoi(pid.data());
+      std::string text = address.data();
+      ::setenv("DBUS_SESSION_BUS_ADDRESS", text.substr(0, text.find('\n')).c_str(), 1);
+    }
+  }
+  ~SessionBus() {
+    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    stopProcess(pid_);
+  }
+  bool started() const { return pid_ > 0; }
+
+ private:
+  pid_t pid_ = -1;
+};
+
+// Debian's Mousepad also installs a "Text Editor Settings" entry that runs the same program.
+TEST(DockClicks, MousepadLaunchedFromItsPinLightsThePinAndAddsNoTile) {
+  const std::string entry = "/usr/share/applications/org.xfce.mousepad.desktop";
+  if (!std::filesystem::exists(entry) || !std::filesystem::exists("/usr/bin/dbus-daemon")) {
+    GTEST_SKIP() << "needs mousepad and dbus-daemon";
+  }
+  const SessionBus bus;
+  ASSERT_TRUE(bus.started());
+  const std::string tileId = "pinned:app:org.xfce.mousepad";
+  RunningDock dock({.pinned = std::vector<PinnedItem>{PinnedApp{"org.xfce.mousepad", entry}},
+                    .trailing = std::vector<PinnedItem>{}});
+  ASSERT_TRUE(dock.started()) << dock.logText();
+  ASSERT_TRUE(dock.click(tileId)) << dock.logText();
+  EXPECT_TRUE(waitUntil(
+      [&] {
+        const auto pin = dock.tile(tileId);
+        return pin && pin->running;
+      },
+      std::chrono::seconds(20)))
+      << dock.logText();
+  // Every other client on this display is Mousepad's.
+  Launched launched;
+  xcb_connection_t* c = dock.connection();
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> clients(
+      xcb_get_property_reply(
+          c, xcb_get_property(c, 0, root, dock.atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW, 0, 1024),
+          nullptr),
+      &std::free);
+  ASSERT_TRUE(clients);
+  const auto* windows = static_cast<const xcb_window_t*>(xcb_get_property_value(clients.get()));
+  for (int i = 0; i < xcb_get_property_value_length(clients.get()) / 4; ++i) {
+    if (const pid_t pid = dock.windowPid(windows[i]); pid > 0 && pid != dock.pid()) {
+      launched.pid = pid;
+    }
+  }
+  EXPECT_GT(launched.pid, 0) << "a Mousepad window";
+  for (const ListedTile& tile : dock.tiles()) {
+    EXPECT_FALSE(tile.id.starts_with("running:")) << tile.id << " " << tile.label;
+  }
 }
 
 TEST(DockClicks, TileMenuQuitsTheApplicationAndEscapeClosesIt) {

@@ -76,6 +76,41 @@ TEST(X11Workspace, MatchesTheEntryThatRunsTheClientsProgram) {
   EXPECT_FALSE(desktop.application("Unrelated"));
 }
 
+TEST(X11Workspace, WindowsOfOneProcessMatchingDifferentEntriesAreDifferentApplications) {
+  // Both entries run the same program, as an application and its settings entry do.
+  const InstalledEntry main("org.quayline.Main.desktop", clientEntry("Main", "%U", "MainClass"));
+  const InstalledEntry settings("org.quayline.Main-settings.desktop",
+                                clientEntry("Main Settings", "--preferences", "SettingsClass"));
+  Desktop desktop;
+  TestClient client({"--title", "Split", "--windows", "2", "--class", "main,MainClass",
+                     "--later-class", "settings,SettingsClass"});
+  const auto first = desktop.waitForApplication("org.quayline.Main");
+  const auto second = desktop.waitForApplication("org.quayline.Main-settings");
+  ASSERT_TRUE(first && second) << describe(desktop.workspace->runningApplications());
+  EXPECT_EQ(first->pid, client.pid());
+  EXPECT_NE(second->pid, client.pid());
+  EXPECT_GT(second->pid, 1 << 22) << "a pseudo id, like a client without a process";
+  ASSERT_TRUE(second->launchDate);
+  EXPECT_NEAR(*second->launchDate, *first->launchDate, 1.0) << "the process's own start";
+
+  // The accessibility elements group the windows the same way.
+  const auto mainWindows = desktop.windows(first->pid);
+  const auto settingsWindows = desktop.windows(second->pid);
+  ASSERT_EQ(mainWindows.size(), 1u);
+  ASSERT_EQ(settingsWindows.size(), 1u);
+  EXPECT_EQ(desktop.read<std::string>(mainWindows[0], AX::title), "Split 1");
+  EXPECT_EQ(desktop.read<std::string>(settingsWindows[0], AX::title), "Split 2");
+  EXPECT_EQ(
+      desktop.read<std::string>(desktop.accessibility->applicationElement(second->pid), AX::title),
+      "Main Settings");
+
+  // Quitting one closes only its windows.
+  EXPECT_TRUE(desktop.workspace->terminate(second->pid));
+  EXPECT_TRUE(waitUntil([&] { return !desktop.application("org.quayline.Main-settings"); }));
+  EXPECT_TRUE(client.runs());
+  EXPECT_EQ(desktop.application("org.quayline.Main")->pid, client.pid());
+}
+
 TEST(X11Workspace, ClientsWithoutAProcessIdAreGroupedByConnection) {
   Desktop desktop;
   TestClient first({"--no-pid", "--class", "anonymous,Anonymous", "--windows", "2"});

@@ -20,4 +20,14 @@ std::optional<std::string> DesktopEntryIconNames::iconName(const std::string& ap
   return result;
 }
 
+std::optional<std::string> DesktopEntryIconNames::standInIconName(
+    std::string_view bundleIdentifier) {
+  // The file managers this desktop may have all answer to the Finder's identifier (see
+  // DesktopEntryIdentity); without one, the theme's generic icon stands for it.
+  if (bundleIdentifier == "com.apple.finder") {
+    return "system-file-manager";
+  }
+  return std::nullopt;
+}
+
 }  // namespace quayline

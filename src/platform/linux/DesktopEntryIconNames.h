@@ -8,6 +8,7 @@ namespace quayline {
 class DesktopEntryIconNames final : public ApplicationIconNames {
  public:
   std::optional<std::string> iconName(const std::string& applicationPath) override;
+  std::optional<std::string> standInIconName(std::string_view bundleIdentifier) override;
 };
 
 }  // namespace quayline

@@ -5,8 +5,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <array>
-#include <cctype>
 
 #include "platform/linux/DesktopEntryIdentity.h"
 
@@ -20,43 +18,9 @@ constexpr auto kCheckInterval = std::chrono::seconds(2);
 constexpr auto kSettleDelay = std::chrono::seconds(2);
 constexpr auto kReloadInterval = std::chrono::seconds(60);
 
-// Programs that run other programs: the running process's executable says nothing about which
-// entry started it.
-constexpr std::array<std::string_view, 12> kLaunchers{
-    "sh",   "bash", "dash", "env",     "python", "python3",
-    "perl", "ruby", "java", "flatpak", "snap",   "sudo",
-};
-
-std::string lowered(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) {
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  }
-  return result;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && lowered(a) == lowered(b);
-}
-
 std::string baseName(std::string_view path) {
   const auto slash = path.find_last_of('/');
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
-}
-
-bool isLauncher(std::string_view executable) {
-  if (executable.starts_with("python")) {
-    return true;
-  }
-  return std::find(kLaunchers.begin(), kLaunchers.end(), executable) != kLaunchers.end();
-}
-
-std::string stem(std::string_view desktopFileId) {
-  std::string_view id = desktopFileId;
-  if (id.ends_with(".desktop")) {
-    id.remove_suffix(8);
-  }
-  return std::string(id);
 }
 
 std::vector<std::string> applicationDirectories() {
@@ -68,6 +32,49 @@ std::vector<std::string> applicationDirectories() {
   return directories;
 }
 
+// Whether every argument after the program is a field code (%f, %U, …).
+bool passesOnlyFieldCodes(const char* commandLine) {
+  if (commandLine == nullptr) {
+    return true;
+  }
+  gint argc = 0;
+  gchar** argv = nullptr;
+  if (!g_shell_parse_argv(commandLine, &argc, &argv, nullptr)) {
+    return false;
+  }
+  bool plain = true;
+  for (gint i = 1; i < argc && plain; ++i) {
+    const std::string_view argument = argv[i];
+    plain = argument.size() == 2 && argument[0] == '%';
+  }
+  g_strfreev(argv);
+  return plain;
+}
+
+std::optional<DesktopEntry> entryFrom(GDesktopAppInfo* desktop, const char* id) {
+  auto* info = G_APP_INFO(desktop);
+  const char* path = g_desktop_app_info_get_filename(desktop);
+  if (id == nullptr || path == nullptr) {
+    return std::nullopt;
+  }
+  DesktopEntry entry;
+  entry.desktopFileId = id;
+  entry.bundleIdentifier = DesktopEntryIdentity::bundleIdentifier(id);
+  entry.path = path;
+  if (const char* name = g_app_info_get_name(info)) {
+    entry.name = name;
+  }
+  if (const char* wmClass = g_desktop_app_info_get_startup_wm_class(desktop)) {
+    entry.startupWMClass = wmClass;
+  }
+  if (const char* executable = g_app_info_get_executable(info)) {
+    entry.executable = baseName(executable);
+  }
+  entry.noDisplay = g_desktop_app_info_get_nodisplay(desktop);
+  entry.plainCommand = passesOnlyFieldCodes(g_app_info_get_commandline(info));
+  return entry;
+}
+
 std::vector<DesktopEntry> loadEntries() {
   std::vector<DesktopEntry> entries;
   GList* all = g_app_info_get_all();
@@ -76,26 +83,9 @@ std::vector<DesktopEntry> loadEntries() {
     if (!G_IS_DESKTOP_APP_INFO(info)) {
       continue;
     }
-    auto* desktop = G_DESKTOP_APP_INFO(info);
-    const char* id = g_app_info_get_id(info);
-    const char* path = g_desktop_app_info_get_filename(desktop);
-    if (id == nullptr || path == nullptr) {
-      continue;
+    if (auto entry = entryFrom(G_DESKTOP_APP_INFO(info), g_app_info_get_id(info))) {
+      entries.push_back(std::move(*entry));
     }
-    DesktopEntry entry;
-    entry.desktopFileId = id;
-    entry.bundleIdentifier = DesktopEntryIdentity::bundleIdentifier(id);
-    entry.path = path;
-    if (const char* name = g_app_info_get_name(info)) {
-      entry.name = name;
-    }
-    if (const char* wmClass = g_desktop_app_info_get_startup_wm_class(desktop)) {
-      entry.startupWMClass = wmClass;
-    }
-    if (const char* executable = g_app_info_get_executable(info)) {
-      entry.executable = baseName(executable);
-    }
-    entries.push_back(std::move(entry));
   }
   g_list_free_full(all, g_object_unref);
   // GIO lists in hash order; sorting makes ties between entries resolve the same way every run.
@@ -179,48 +169,21 @@ void DesktopEntryIndex::refreshIfStale() {
 std::optional<DesktopEntry> DesktopEntryIndex::match(const ClientIdentity& client) {
   refreshIfStale();
   std::lock_guard lock(mutex_);
-  const auto names = {client.className, client.instance};
-  for (const std::string& name : names) {
-    if (name.empty()) {
-      continue;
-    }
-    if (auto found =
-            first(entries_, [&](const DesktopEntry& e) { return e.startupWMClass == name; })) {
-      return found;
-    }
-  }
-  for (const std::string& name : names) {
-    if (name.empty()) {
-      continue;
-    }
-    if (auto found = first(entries_, [&](const DesktopEntry& e) {
-          return equalsIgnoringCase(e.startupWMClass, name) ||
-                 equalsIgnoringCase(stem(e.desktopFileId), name);
-        })) {
-      return found;
-    }
-  }
-  // An entry that runs the client's program, unless it names a window class: such an entry
-  // claims only windows of that class (one program often serves several entries that way).
-  if (!client.executable.empty() && !isLauncher(client.executable)) {
-    if (auto found = first(entries_, [&](const DesktopEntry& e) {
-          return e.executable == client.executable && e.startupWMClass.empty();
-        })) {
-      return found;
-    }
-  }
-  for (const std::string& name : names) {
-    if (name.empty()) {
-      continue;
-    }
-    if (auto found = first(entries_, [&](const DesktopEntry& e) {
-          return e.startupWMClass.empty() && !isLauncher(e.executable) &&
-                 equalsIgnoringCase(e.executable, name);
-        })) {
-      return found;
-    }
+  if (const DesktopEntry* found = matchDesktopEntry(entries_, client)) {
+    return *found;
   }
   return std::nullopt;
+}
+
+std::optional<DesktopEntry> DesktopEntryIndex::read(const std::string& path,
+                                                    const std::string& desktopFileId) {
+  GDesktopAppInfo* desktop = g_desktop_app_info_new_from_filename(path.c_str());
+  if (desktop == nullptr) {
+    return std::nullopt;
+  }
+  auto entry = entryFrom(desktop, desktopFileId.c_str());
+  g_object_unref(desktop);
+  return entry;
 }
 
 std::optional<DesktopEntry> DesktopEntryIndex::byBundleIdentifier(
@@ -238,18 +201,12 @@ std::optional<DesktopEntry> DesktopEntryIndex::byPath(std::string_view path) {
 }
 
 std::optional<DesktopEntry> DesktopEntryIndex::byApplicationId(std::string_view applicationId) {
-  if (applicationId.empty()) {
-    return std::nullopt;
-  }
-  if (applicationId.starts_with('/')) {
-    return byPath(applicationId);
-  }
   refreshIfStale();
   std::lock_guard lock(mutex_);
-  const std::string id = applicationId.ends_with(".desktop")
-                             ? std::string(applicationId)
-                             : std::string(applicationId) + ".desktop";
-  return first(entries_, [&](const DesktopEntry& e) { return e.desktopFileId == id; });
+  if (const DesktopEntry* found = entryNamed(entries_, applicationId)) {
+    return *found;
+  }
+  return std::nullopt;
 }
 
 std::optional<DesktopEntry> DesktopEntryIndex::byExecutableOrName(std::string_view executable,
@@ -257,11 +214,8 @@ std::optional<DesktopEntry> DesktopEntryIndex::byExecutableOrName(std::string_vi
   refreshIfStale();
   std::lock_guard lock(mutex_);
   const std::string program = baseName(executable);
-  if (!program.empty() && !isLauncher(program)) {
-    if (auto found =
-            first(entries_, [&](const DesktopEntry& e) { return e.executable == program; })) {
-      return found;
-    }
+  if (const DesktopEntry* found = entryRunning(entries_, program)) {
+    return *found;
   }
   if (!name.empty()) {
     return first(entries_, [&](const DesktopEntry& e) { return e.name == name; });

@@ -8,25 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/linux/DesktopEntryMatch.h"
+
 namespace quayline {
-
-// One installed application, as its desktop entry (.desktop file) describes it.
-struct DesktopEntry {
-  std::string desktopFileId;  // "org.example.Editor.desktop"
-  std::string bundleIdentifier;
-  std::string name;  // localized by the environment's language
-  std::string path;  // the .desktop file
-  std::string startupWMClass;
-  std::string executable;  // file name of the program the entry runs
-  bool operator==(const DesktopEntry&) const = default;
-};
-
-// What a running client tells about itself.
-struct ClientIdentity {
-  std::string instance;    // WM_CLASS instance
-  std::string className;   // WM_CLASS class
-  std::string executable;  // file name of /proc/<pid>/exe, when readable
-};
 
 // The installed applications (GIO's list, user entries first), matched to running clients.
 // Reloads when an applications folder changes. Safe to use from any thread.
@@ -34,8 +18,7 @@ class DesktopEntryIndex {
  public:
   DesktopEntryIndex();
 
-  // The entry that started a client: its StartupWMClass names the client's class, else its id
-  // does, else it runs the client's executable, else its program is named like the class.
+  // The entry a client window belongs to (see matchDesktopEntry).
   std::optional<DesktopEntry> match(const ClientIdentity& client);
   std::optional<DesktopEntry> byBundleIdentifier(std::string_view bundleIdentifier);
   std::optional<DesktopEntry> byPath(std::string_view path);
@@ -47,6 +30,10 @@ class DesktopEntryIndex {
 
   // Reads GIO's list again now.
   void reload();
+
+  // The entry in one .desktop file, as the index would list it; none when GIO cannot read it.
+  static std::optional<DesktopEntry> read(const std::string& path,
+                                          const std::string& desktopFileId);
 
  private:
   using Clock = std::chrono::steady_clock;

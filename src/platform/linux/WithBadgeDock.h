@@ -19,6 +19,9 @@ class WithBadgeDock final : public Workspace {
   std::optional<Url> urlForApplication(std::string_view bundleIdentifier) override {
     return workspace_.urlForApplication(bundleIdentifier);
   }
+  std::vector<ArgbImage> applicationIcons(ProcessId pid) override {
+    return isDock(pid) ? std::vector<ArgbImage>{} : workspace_.applicationIcons(pid);
+  }
   bool openApplication(const Url& url) override { return workspace_.openApplication(url); }
   bool openDocuments(const std::vector<Url>& documents, const Url& applicationURL) override {
     return workspace_.openDocuments(documents, applicationURL);

@@ -41,6 +41,17 @@ void prepareIconTheme() {
   (void)prepared;
 }
 
+// Pixel data handed over by the platform, copied into an image of its own.
+QImage imageOf(const ArgbImage& argb) {
+  if (argb.width <= 0 || argb.height <= 0 ||
+      argb.pixels.size() != static_cast<std::size_t>(argb.width) * argb.height) {
+    return {};
+  }
+  return QImage(reinterpret_cast<const uchar*>(argb.pixels.data()), argb.width, argb.height,
+                argb.width * 4, QImage::Format_ARGB32)
+      .copy();
+}
+
 QIcon themeIcon(const QString& name) {
   // The fallback theme (Adwaita, see above) answers for names the current theme lacks. The
   // theme is never switched for a lookup: a theme icon re-resolves itself under the theme
@@ -98,6 +109,52 @@ QImage IconCache::iconForFile(const std::string& path, double pointSize, double 
 }
 
 QIcon IconCache::sourceIcon(const std::string& bundleIdentifier, const std::optional<Url>& url) {
+  if (QIcon icon = entryIcon(bundleIdentifier, url); !icon.isNull()) {
+    return icon;
+  }
+  if (QIcon icon = windowIcon(bundleIdentifier); !icon.isNull()) {
+    return icon;
+  }
+  if (const auto name = iconNames_.standInIconName(bundleIdentifier)) {
+    if (QIcon icon = themeIcon(qstring(*name)); !icon.isNull()) {
+      return icon;
+    }
+  }
+  return placeholderIcon();
+}
+
+QIcon IconCache::windowIcon(const std::string& bundleIdentifier) {
+  // Read once per application, not once per size: magnification asks for many sizes.
+  if (auto known = windowIcons_.find(bundleIdentifier); known != windowIcons_.end()) {
+    return known->second;
+  }
+  QIcon icon;
+  bool running = false;
+  for (const RunningApp& app : workspace_.runningApplications()) {
+    if (app.bundleIdentifier != bundleIdentifier) {
+      continue;
+    }
+    running = true;
+    for (const ArgbImage& argb : workspace_.applicationIcons(app.pid)) {
+      if (const QImage image = imageOf(argb); !image.isNull()) {
+        icon.addPixmap(QPixmap::fromImage(image));
+      }
+    }
+    if (!icon.isNull()) {
+      break;
+    }
+  }
+  // An application that does not run yet may still bring an icon along.
+  if (running) {
+    if (windowIcons_.size() >= capacity) {
+      windowIcons_.clear();
+    }
+    windowIcons_[bundleIdentifier] = icon;
+  }
+  return icon;
+}
+
+QIcon IconCache::entryIcon(const std::string& bundleIdentifier, const std::optional<Url>& url) {
   std::vector<std::string> candidates;
   if (url) {
     candidates.push_back(url->path());
@@ -126,7 +183,7 @@ QIcon IconCache::sourceIcon(const std::string& bundleIdentifier, const std::opti
     }
     break;
   }
-  return placeholderIcon();
+  return {};
 }
 
 std::optional<QSize> IconCache::representation(const QList<QSize>& sizes, int pixels) {
@@ -184,6 +241,7 @@ QImage IconCache::cached(const std::string& key, const std::function<QImage()>& 
 void IconCache::clear() {
   entries_.clear();
   index_.clear();
+  windowIcons_.clear();
 }
 
 }  // namespace quayline

@@ -41,8 +41,9 @@ class IconCache {
   // The icon of the file's type (a folder's for a directory).
   QImage iconForFile(const std::string& path, double pointSize, double scale);
 
-  // The application's own icon before rasterising: the tile's entry, else the one installed
-  // for its identifier, else the placeholder.
+  // The application's own icon before rasterising: the tile's entry's, else that of the entry
+  // installed for its identifier, else the one its running windows carry, else the platform's
+  // stand-in, else the placeholder.
   QIcon sourceIcon(const std::string& bundleIdentifier, const std::optional<Url>& url);
 
   // Draws the source at exactly `pixels` square, from the smallest of its sizes that is at
@@ -59,6 +60,8 @@ class IconCache {
   }
 
  private:
+  QIcon entryIcon(const std::string& bundleIdentifier, const std::optional<Url>& url);
+  QIcon windowIcon(const std::string& bundleIdentifier);
   QImage cached(const std::string& key, const std::function<QImage()>& make);
   void clear();
 
@@ -70,6 +73,8 @@ class IconCache {
   using Entry = std::pair<std::string, QImage>;
   std::list<Entry> entries_;
   std::unordered_map<std::string, std::list<Entry>::iterator> index_;
+  // The icons running applications' windows carry (null for none), by bundle identifier.
+  std::unordered_map<std::string, QIcon> windowIcons_;
 
   Signal<> iconAppearanceChanged_;
   Subscription monitorChanged_;

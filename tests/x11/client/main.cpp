@@ -37,6 +37,12 @@ struct Options {
   // strip as long as the window's side.
   bool strut = false;
   std::array<std::uint32_t, 4> strutWidths{};
+  // The class of every window after the first, when they differ from it.
+  std::string laterInstance;
+  std::string laterClassName;
+  // _NET_WM_ICON: square images of one colour each; a last one cut short when truncated.
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> icons;  // side, ARGB
+  bool truncatedIcon = false;
 };
 
 [[noreturn]] void usage() {
@@ -44,7 +50,8 @@ struct Options {
       "usage: quayline-test-client [--title T] [--class INSTANCE,CLASS]\n"
       "  [--type normal|dialog|utility|dock|none] [--windows N] [--minimize] [--no-pid]\n"
       "  [--size WxH] [--pos X,Y] [--invalid-utf8-title] [--legacy-title]\n"
-      "  [--delay-ms N] [--strut LEFT,RIGHT,TOP,BOTTOM]\n",
+      "  [--delay-ms N] [--strut LEFT,RIGHT,TOP,BOTTOM] [--later-class INSTANCE,CLASS]\n"
+      "  [--icon SIDE:AARRGGBB]... [--truncated-icon]\n",
       stderr);
   std::exit(2);
 }
@@ -69,6 +76,23 @@ Options parse(int argc, char** argv) {
       }
       options.instance = both.substr(0, comma);
       options.className = both.substr(comma + 1);
+    } else if (argument == "--later-class") {
+      const std::string both = value();
+      const auto comma = both.find(',');
+      if (comma == std::string::npos) {
+        usage();
+      }
+      options.laterInstance = both.substr(0, comma);
+      options.laterClassName = both.substr(comma + 1);
+    } else if (argument == "--icon") {
+      unsigned side = 0;
+      unsigned argb = 0;
+      if (std::sscanf(value().c_str(), "%u:%x", &side, &argb) != 2) {
+        usage();
+      }
+      options.icons.emplace_back(side, argb);
+    } else if (argument == "--truncated-icon") {
+      options.truncatedIcon = true;
     } else if (argument == "--type") {
       options.type = value();
     } else if (argument == "--windows") {
@@ -155,7 +179,21 @@ int main(int argc, char** argv) {
   wmClass.push_back('\0');
   wmClass += options.className;
   wmClass.push_back('\0');
+  std::string laterClass = wmClass;
+  if (!options.laterInstance.empty()) {
+    laterClass = options.laterInstance + '\0' + options.laterClassName + '\0';
+  }
   const std::uint32_t pid = static_cast<std::uint32_t>(::getpid());
+  std::vector<std::uint32_t> icon;
+  for (const auto& [side, argb] : options.icons) {
+    icon.push_back(side);
+    icon.push_back(side);
+    icon.resize(icon.size() + std::size_t{side} * side, argb);
+  }
+  if (options.truncatedIcon) {
+    icon.insert(icon.end(), {64, 64, 0xFFFFFFFF});
+  }
+  const xcb_atom_t netIcon = atom(c, "_NET_WM_ICON");
 
   if (options.delayMs > 0) {
     ::usleep(static_cast<useconds_t>(options.delayMs) * 1000);
@@ -180,8 +218,13 @@ int main(int argc, char** argv) {
       setProperty(c, window, netName, utf8, 8, title.data(), length);
     }
     setProperty(c, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, title.data(), length);
-    setProperty(c, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, wmClass.data(),
-                static_cast<std::uint32_t>(wmClass.size()));
+    const std::string& windowClass = i == 0 ? wmClass : laterClass;
+    setProperty(c, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, windowClass.data(),
+                static_cast<std::uint32_t>(windowClass.size()));
+    if (!icon.empty()) {
+      setProperty(c, window, netIcon, XCB_ATOM_CARDINAL, 32, icon.data(),
+                  static_cast<std::uint32_t>(icon.size()));
+    }
     if (options.pid) {
       setProperty(c, window, netPid, XCB_ATOM_CARDINAL, 32, &pid, 1);
     }

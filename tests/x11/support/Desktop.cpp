@@ -13,8 +13,10 @@ Desktop::Desktop() {
   connection = x11::XConnection::open(log);
   EXPECT_NE(connection, nullptr);
   history = std::make_unique<x11::ActivationHistory>(*connection);
-  workspace = std::make_unique<X11Workspace>(*connection, *history, entries, scheduler);
-  accessibility = std::make_unique<X11Accessibility>(*connection, *history, entries);
+  workspace =
+      std::make_unique<X11Workspace>(*connection, *history, entries, windowApplications, scheduler);
+  accessibility =
+      std::make_unique<X11Accessibility>(*connection, *history, entries, windowApplications);
   accessibility->setMessagingTimeout(1.0);
   observing = workspace->observe(
       [this](const WorkspaceNotification& notification) { notifications.push_back(notification); });

@@ -12,6 +12,7 @@
 #include "platform/linux/DesktopEntryIndex.h"
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/x11/ActivationHistory.h"
+#include "platform/linux/x11/WindowApplications.h"
 #include "platform/linux/x11/X11Accessibility.h"
 #include "platform/linux/x11/X11Workspace.h"
 #include "platform/linux/x11/XConnection.h"
@@ -29,6 +30,7 @@ struct Desktop {
   std::unique_ptr<x11::XConnection> connection;
   std::unique_ptr<x11::ActivationHistory> history;
   DesktopEntryIndex entries;
+  x11::WindowApplications windowApplications;
   std::unique_ptr<X11Workspace> workspace;
   std::unique_ptr<X11Accessibility> accessibility;
   std::vector<WorkspaceNotification> notifications;

@@ -21,6 +21,10 @@ namespace quayline::x11 {
   X(_NET_ACTIVE_WINDOW)                \
   X(_NET_CURRENT_DESKTOP)              \
   X(_NET_WM_PID)                       \
+  X(_NET_WM_ICON)                      \
+  X(_NET_STARTUP_ID)                   \
+  X(_GTK_APPLICATION_ID)               \
+  X(_KDE_NET_WM_DESKTOP_FILE)          \
   X(_NET_WM_NAME)                      \
   X(_NET_WM_STATE)                     \
   X(_NET_WM_STATE_HIDDEN)              \

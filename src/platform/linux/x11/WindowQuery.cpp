@@ -11,6 +11,9 @@ namespace {
 constexpr std::size_t kRoot = std::numeric_limits<std::size_t>::max();
 // WM_NAME, read beside _NET_WM_NAME and used only when that is absent.
 constexpr unsigned kLegacyTitle = 1u << 16;
+// The parts of kLaunchHints after _GTK_APPLICATION_ID.
+constexpr unsigned kDesktopFile = 1u << 17;
+constexpr unsigned kStartupId = 1u << 18;
 
 // Lengths in 32-bit units: titles up to 16 KiB, lists of up to 16384 windows.
 constexpr std::uint32_t kTitleLength = 4096;
@@ -29,6 +32,12 @@ std::vector<std::uint32_t> cardinalsOf(const xcb_get_property_reply_t& reply) {
   const auto* values = static_cast<const std::uint32_t*>(xcb_get_property_value(&reply));
   const auto count = static_cast<std::size_t>(xcb_get_property_value_length(&reply)) / 4;
   return std::vector<std::uint32_t>(values, values + count);
+}
+
+// A string property up to its first NUL, which some toolkits write as a terminator.
+std::string textOf(const xcb_get_property_reply_t& reply) {
+  const std::string_view bytes = bytesOf(reply);
+  return repairedUtf8(bytes.substr(0, bytes.find('\0')));
 }
 
 bool isPresent(const xcb_get_property_reply_t& reply) {
@@ -98,6 +107,13 @@ std::size_t WindowQuery::requestWindow(xcb_window_t window, unsigned fields) {
     // WM_NAME is asked for later, only of windows without _NET_WM_NAME.
     property(index, window, kTitle, connection_.atom(Atom::_NET_WM_NAME), kTitleLength);
     ids_.push_back({index, window});
+  }
+  if (fields & kLaunchHints) {
+    property(index, window, kLaunchHints, connection_.atom(Atom::_GTK_APPLICATION_ID),
+             kShortLength);
+    property(index, window, kDesktopFile, connection_.atom(Atom::_KDE_NET_WM_DESKTOP_FILE),
+             kShortLength);
+    property(index, window, kStartupId, connection_.atom(Atom::_NET_STARTUP_ID), kShortLength);
   }
   if (fields & kType) {
     property(index, window, kType, connection_.atom(Atom::_NET_WM_WINDOW_TYPE), kShortLength);
@@ -217,6 +233,15 @@ void WindowQuery::apply(const Request& request, void* reply) {
       legacyTitles_[request.window] = property.type == XCB_ATOM_STRING
                                           ? latin1ToUtf8(bytesOf(property))
                                           : repairedUtf8(bytesOf(property));
+      return;
+    case kLaunchHints:
+      facts.applicationId = textOf(property);
+      return;
+    case kDesktopFile:
+      facts.desktopFile = textOf(property);
+      return;
+    case kStartupId:
+      facts.startupId = textOf(property);
       return;
     case kType:
       facts.types = cardinalsOf(property);

@@ -24,6 +24,9 @@ enum WindowField : unsigned {
   kExtents = 1u << 6,    // _NET_FRAME_EXTENTS
   kMapState = 1u << 7,   // whether the window is viewable
   kExistence = 1u << 8,  // nothing but whether the window still exists
+  // The entry and launch the window names: _GTK_APPLICATION_ID, _KDE_NET_WM_DESKTOP_FILE,
+  // _NET_STARTUP_ID.
+  kLaunchHints = 1u << 13,
 };
 
 // What to read of the root window.
@@ -45,6 +48,9 @@ struct WindowFacts {
   std::optional<std::uint32_t> pid;
   std::optional<WmClass> wmClass;
   std::optional<std::string> title;  // UTF-8, repaired
+  std::string applicationId;         // empty when absent
+  std::string desktopFile;
+  std::string startupId;
   // Absent when the window has no type; otherwise the types in the client's order of preference.
   std::optional<std::vector<xcb_atom_t>> types;
   std::vector<xcb_atom_t> states;

@@ -14,6 +14,7 @@
 #include "platform/linux/x11/MaximizedResize.h"
 #include "platform/linux/x11/ProcessInfo.h"
 #include "platform/linux/x11/SharedPixelSpace.h"
+#include "platform/linux/x11/WindowApplications.h"
 #include "platform/linux/x11/WindowCommands.h"
 #include "platform/linux/x11/WindowQuery.h"
 #include "platform/linux/x11/XConnection.h"
@@ -85,6 +86,7 @@ struct X11Accessibility::Impl {
   XConnection& connection;
   ActivationHistory& history;
   DesktopEntryIndex& entries;
+  WindowApplications& windowApplications;
   const SharedPixelSpace* pixelSpace;
   std::atomic<double> timeout{kDefaultTimeout};
   MaximizedResize maximizedResize{connection};
@@ -191,6 +193,12 @@ struct X11Accessibility::Impl {
           applicationProcessId(facts, window, connection.resourceIdMask());
       if (facts.exists && !destroyedSince(window, destructionsBefore)) {
         applicationOf[window] = clients.applications[index];
+      }
+    }
+    // Where the workspace split a process into several applications, its grouping counts.
+    for (std::size_t i = 0; i < clients.windows.size(); ++i) {
+      if (auto application = windowApplications.applicationOf(clients.windows[i])) {
+        clients.applications[i] = *application;
       }
     }
     return clients;
@@ -312,6 +320,9 @@ struct X11Accessibility::Impl {
       return std::nullopt;
     }
     if (name == AX::title) {
+      if (auto named = windowApplications.nameOf(app.pid)) {
+        return *named;
+      }
       const auto wmClass = classes.find(app.pid);
       ClientIdentity identity;
       if (wmClass != classes.end()) {
@@ -426,8 +437,10 @@ struct X11Accessibility::Impl {
 };
 
 X11Accessibility::X11Accessibility(XConnection& connection, ActivationHistory& history,
-                                   DesktopEntryIndex& entries, const SharedPixelSpace* pixelSpace)
-    : impl_(new Impl{connection, history, entries, pixelSpace}) {
+                                   DesktopEntryIndex& entries,
+                                   WindowApplications& windowApplications,
+                                   const SharedPixelSpace* pixelSpace)
+    : impl_(new Impl{connection, history, entries, windowApplications, pixelSpace}) {
   impl_->watchDestructions();
 }
 

@@ -12,19 +12,22 @@ namespace x11 {
 class XConnection;
 class ActivationHistory;
 class SharedPixelSpace;
+class WindowApplications;
 }  // namespace x11
 
 // Other applications' windows as accessibility elements, read from the window manager's EWMH
-// properties. An application element stands for every client window of its process (or of its X
-// connection, for clients that name no process: see X11Workspace); a window element for one
-// client window, whose window number is its X window id. Safe to use from any thread.
+// properties. An application element stands for every client window the workspace grouped under
+// its id (`windowApplications`), else for those of its process (or of its X connection, for
+// clients that name no process: see X11Workspace); a window element for one client window, whose
+// window number is its X window id. Safe to use from any thread.
 class X11Accessibility final : public Accessibility {
  public:
   // Window positions and sizes are in the screens' logical coordinates that `pixelSpace` maps X
   // pixels to, with the primary screen's top-left corner as the origin; X pixels of the root
   // window when not given.
   X11Accessibility(x11::XConnection& connection, x11::ActivationHistory& history,
-                   DesktopEntryIndex& entries, const x11::SharedPixelSpace* pixelSpace = nullptr);
+                   DesktopEntryIndex& entries, x11::WindowApplications& windowApplications,
+                   const x11::SharedPixelSpace* pixelSpace = nullptr);
   ~X11Accessibility() override;
   X11Accessibility(const X11Accessibility&) = delete;
   X11Accessibility& operator=(const X11Accessibility&) = delete;

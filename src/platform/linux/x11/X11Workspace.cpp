@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <deque>
 #include <map>
 #include <set>
 
@@ -13,7 +14,9 @@
 #include "platform/linux/x11/ActivationHistory.h"
 #include "platform/linux/x11/ProcessInfo.h"
 #include "platform/linux/x11/StartupNotification.h"
+#include "platform/linux/x11/WindowApplications.h"
 #include "platform/linux/x11/WindowCommands.h"
+#include "platform/linux/x11/WindowIcon.h"
 #include "platform/linux/x11/WindowQuery.h"
 #include "platform/linux/x11/XConnection.h"
 
@@ -30,6 +33,12 @@ constexpr auto kReadTimeout = std::chrono::seconds(2);
 constexpr Scheduler::Seconds kStartupTimeout{20.0};
 constexpr std::uint32_t kClientEvents =
     XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+constexpr unsigned kClientFields = kPid | kClass | kLaunchHints | kType | kState | kMapState;
+// Launches remembered for matching their windows to the entry they came from.
+constexpr std::size_t kRememberedLaunches = 32;
+// Applications that share a process with an earlier one: ids above the kernel's largest process
+// id and below the connections' pseudo ids (WindowQuery.h).
+constexpr ProcessId kFirstSharedProcessId = 0x30000000;
 
 Deadline deadline() {
   return std::chrono::steady_clock::now() + kReadTimeout;
@@ -37,8 +46,13 @@ Deadline deadline() {
 
 // One managed window, as far as grouping and notifications need it.
 struct Client {
-  ProcessId app = 0;
+  ProcessId process = 0;  // its _NET_WM_PID, or its connection's pseudo id
+  ProcessId app = 0;      // the running application it belongs to
   std::optional<WmClass> wmClass;
+  std::string applicationId;
+  std::string desktopFile;
+  std::string startupId;
+  std::optional<DesktopEntry> entry;
   bool special = false;  // a dock or the desktop: never makes an application regular
   bool hidden = false;
   bool viewable = false;
@@ -47,6 +61,7 @@ struct Client {
 
 struct App {
   RunningApp info;
+  ProcessId process = 0;
   std::vector<xcb_window_t> windows;  // in the client list's order
 };
 
@@ -54,10 +69,11 @@ struct App {
 
 struct X11Workspace::Impl {
   Impl(XConnection& connection_, ActivationHistory& history_, DesktopEntryIndex& entries_,
-       Scheduler& scheduler_)
+       WindowApplications& windowApplications_, Scheduler& scheduler_)
       : connection(connection_),
         history(history_),
         entries(entries_),
+        windowApplications(windowApplications_),
         scheduler(scheduler_),
         launcher(GioLauncher::Hooks{
             [this](const StartupRequest& request) { return beginStartup(request); },
@@ -90,7 +106,9 @@ struct X11Workspace::Impl {
         }
         if (notify.atom == connection.atom(Atom::_NET_WM_STATE) ||
             notify.atom == connection.atom(Atom::_NET_WM_WINDOW_TYPE) ||
-            notify.atom == connection.atom(Atom::_NET_WM_PID) || notify.atom == XCB_ATOM_WM_CLASS) {
+            notify.atom == connection.atom(Atom::_NET_WM_PID) || notify.atom == XCB_ATOM_WM_CLASS ||
+            notify.atom == connection.atom(Atom::_GTK_APPLICATION_ID) ||
+            notify.atom == connection.atom(Atom::_KDE_NET_WM_DESKTOP_FILE)) {
           markDirty(notify.window);
         }
         return;
@@ -107,6 +125,7 @@ struct X11Workspace::Impl {
         if (clients.contains(window)) {
           // The server may soon hand the same id to another client's window.
           destroyed.insert(window);
+          windowApplications.forget(window);
           scheduleSync();
         }
         return;
@@ -164,9 +183,9 @@ struct X11Workspace::Impl {
       auto known = clients.find(window);
       if (known == clients.end()) {
         connection.selectInput(window, kClientEvents);
-        reads[window] = query.requestWindow(window, kPid | kClass | kType | kState | kMapState);
+        reads[window] = query.requestWindow(window, kClientFields);
       } else if (known->second.dirty) {
-        reads[window] = query.requestWindow(window, kPid | kClass | kType | kState | kMapState);
+        reads[window] = query.requestWindow(window, kClientFields);
       }
     }
     query.collect();
@@ -179,7 +198,8 @@ struct X11Workspace::Impl {
         if (!facts.exists) {
           continue;  // gone since the client list was written
         }
-        next[window] = clientFrom(window, facts);
+        const auto known = clients.find(window);
+        next[window] = clientFrom(window, facts, known == clients.end() ? nullptr : &known->second);
       } else {
         next[window] = clients[window];
       }
@@ -192,6 +212,7 @@ struct X11Workspace::Impl {
     }
     clients = std::move(next);
     clientOrder = std::move(order);
+    assignApplications();
 
     std::vector<App> previous = std::move(apps);
     apps = group(previous);
@@ -204,15 +225,26 @@ struct X11Workspace::Impl {
     }
     const std::optional<std::uint32_t> previousDesktop = currentDesktop;
     currentDesktop = root.currentDesktop;
+    publishApplications();
     if (!initial) {
       notify(previous, previousActive, previousDesktop);
     }
   }
 
-  Client clientFrom(xcb_window_t window, const WindowFacts& facts) {
+  Client clientFrom(xcb_window_t window, const WindowFacts& facts, const Client* before) {
     Client client;
-    client.app = applicationProcessId(facts, window, connection.resourceIdMask());
+    client.process = applicationProcessId(facts, window, connection.resourceIdMask());
     client.wmClass = facts.wmClass;
+    client.applicationId = facts.applicationId;
+    client.desktopFile = facts.desktopFile;
+    client.startupId = facts.startupId;
+    // A window keeps the entry it was matched to while it tells nothing new: the launch that
+    // identified it may be forgotten since.
+    if (before != nullptr && sameEvidence(*before, client)) {
+      client.entry = before->entry;
+    } else {
+      client.entry = entries.match(identityOf(client));
+    }
     if (facts.types) {
       for (const xcb_atom_t type : *facts.types) {
         if (type == connection.atom(Atom::_NET_WM_WINDOW_TYPE_DOCK) ||
@@ -225,6 +257,109 @@ struct X11Workspace::Impl {
     client.hidden = facts.hasState(connection.atom(Atom::_NET_WM_STATE_HIDDEN));
     client.viewable = facts.viewable;
     return client;
+  }
+
+  static bool sameEvidence(const Client& a, const Client& b) {
+    const auto classOf = [](const Client& c) {
+      return c.wmClass ? std::pair(c.wmClass->instance, c.wmClass->className)
+                       : std::pair(std::string(), std::string());
+    };
+    return a.process == b.process && classOf(a) == classOf(b) &&
+           a.applicationId == b.applicationId && a.desktopFile == b.desktopFile &&
+           a.startupId == b.startupId;
+  }
+
+  ClientIdentity identityOf(const Client& client) const {
+    ClientIdentity identity;
+    if (client.wmClass) {
+      identity.instance = client.wmClass->instance;
+      identity.className = client.wmClass->className;
+    }
+    identity.executable = ProcessInfo::executableName(client.process).value_or("");
+    identity.applicationId = client.applicationId;
+    identity.desktopFile = client.desktopFile;
+    if (const std::string* path = launchedEntry(client)) {
+      identity.launchedEntry = *path;
+    }
+    return identity;
+  }
+
+  // The entry this program launched the window from: by the startup id the window carries, else
+  // by its process.
+  const std::string* launchedEntry(const Client& client) const {
+    for (const auto& [key, path] : launches) {
+      if ((!client.startupId.empty() && key == client.startupId) ||
+          key == "pid:" + std::to_string(client.process)) {
+        return &path;
+      }
+    }
+    return nullptr;
+  }
+
+  void rememberLaunch(std::string key, std::string path) {
+    launches.emplace_back(std::move(key), std::move(path));
+    if (launches.size() > kRememberedLaunches) {
+      launches.pop_front();
+    }
+  }
+
+  // Groups windows into applications: a process's windows by the entry they matched, so one
+  // process can run several applications; windows that matched none go with the process's
+  // first application. An application keeps its id while it has windows; the first of a
+  // process gets the process's id, later ones pseudo ids.
+  void assignApplications() {
+    using Key = std::pair<ProcessId, std::string>;  // process, entry path
+    std::map<ProcessId, std::string> firstEntry;
+    for (const xcb_window_t window : clientOrder) {
+      const Client& client = clients[window];
+      if (client.entry && !firstEntry.contains(client.process)) {
+        firstEntry[client.process] = client.entry->path;
+      }
+    }
+    const auto keyOf = [&](const Client& client) {
+      if (client.entry) {
+        return Key{client.process, client.entry->path};
+      }
+      const auto first = firstEntry.find(client.process);
+      return Key{client.process, first == firstEntry.end() ? std::string() : first->second};
+    };
+    std::map<Key, ProcessId> next;
+    std::set<ProcessId> taken;
+    for (const xcb_window_t window : clientOrder) {
+      const Key key = keyOf(clients[window]);
+      if (auto kept = applicationIds.find(key); kept != applicationIds.end()) {
+        next[key] = kept->second;
+        taken.insert(kept->second);
+      }
+    }
+    for (const xcb_window_t window : clientOrder) {
+      Client& client = clients[window];
+      const Key key = keyOf(client);
+      if (!next.contains(key)) {
+        ProcessId id = client.process;
+        while (taken.contains(id)) {
+          id = nextSharedProcessId++;
+        }
+        next[key] = id;
+        taken.insert(id);
+      }
+      client.app = next[key];
+    }
+    applicationIds = std::move(next);
+  }
+
+  void publishApplications() {
+    std::map<xcb_window_t, ProcessId> applicationOf;
+    for (const auto& [window, client] : clients) {
+      applicationOf[window] = client.app;
+    }
+    std::map<ProcessId, std::string> names;
+    for (const App& app : apps) {
+      if (app.info.localizedName) {
+        names[app.info.pid] = *app.info.localizedName;
+      }
+    }
+    windowApplications.publish(std::move(applicationOf), std::move(names));
   }
 
   std::vector<App> group(const std::vector<App>& previous) {
@@ -252,7 +387,8 @@ struct X11Workspace::Impl {
       if (auto found = windowsOf.find(pid); found != windowsOf.end()) {
         App created;
         created.windows = std::move(found->second);
-        created.info = identify(pid, created.windows);
+        created.process = clients[created.windows.front()].process;
+        created.info = identify(pid, created.process, created.windows);
         result.push_back(std::move(created));
       }
     }
@@ -262,20 +398,22 @@ struct X11Workspace::Impl {
     return result;
   }
 
-  RunningApp identify(ProcessId pid, const std::vector<xcb_window_t>& windows) {
+  RunningApp identify(ProcessId pid, ProcessId process, const std::vector<xcb_window_t>& windows) {
     RunningApp info;
     info.pid = pid;
     std::optional<WmClass> wmClass;
+    std::optional<DesktopEntry> entry;
     for (const xcb_window_t window : windows) {
-      if (const auto& candidate = clients[window].wmClass) {
-        wmClass = candidate;
-        break;
+      const Client& client = clients[window];
+      if (!wmClass && client.wmClass) {
+        wmClass = client.wmClass;
+      }
+      if (!entry && client.entry) {
+        entry = client.entry;
       }
     }
-    const std::string executable = ProcessInfo::executableName(pid).value_or("");
-    ClientIdentity identity{wmClass ? wmClass->instance : "", wmClass ? wmClass->className : "",
-                            executable};
-    if (auto entry = entries.match(identity)) {
+    const std::string executable = ProcessInfo::executableName(process).value_or("");
+    if (entry) {
       info.bundleIdentifier = entry->bundleIdentifier;
       info.localizedName = entry->name;
       info.bundleURL = Url::fileURL(entry->path);
@@ -287,7 +425,7 @@ struct X11Workspace::Impl {
       info.localizedName = executable;
     }
     // Clients without a process of their own were launched when we first saw them.
-    info.launchDate = ProcessInfo::startTime(pid);
+    info.launchDate = ProcessInfo::startTime(process);
     if (!info.launchDate) {
       info.launchDate = scheduler.wallClock();
     }
@@ -330,7 +468,7 @@ struct X11Workspace::Impl {
                                     [&](const App& p) { return p.info.pid == app.info.pid; });
       if (old == previous.end()) {
         pending.push_back({Kind::didLaunchApplication, app.info});
-        endStartupOf(app.info.pid);
+        endStartupOf(app.process);
       } else if (!old->info.isHidden && app.info.isHidden) {
         pending.push_back({Kind::didHideApplication, app.info});
       } else if (old->info.isHidden && !app.info.isHidden) {
@@ -407,8 +545,14 @@ struct X11Workspace::Impl {
     if (pids.empty()) {
       pids.push_back(0);
     }
+    if (!pendingStartupId.empty()) {
+      rememberLaunch(pendingStartupId, desktopFilePath);
+    }
     for (const ProcessId pid : pids) {
       app.pid = pid;
+      if (pid > 0) {
+        rememberLaunch("pid:" + std::to_string(pid), desktopFilePath);
+      }
       if (pid > 0 && !pendingStartupId.empty()) {
         startupOfPid[pid] = pendingStartupId;
       }
@@ -546,6 +690,7 @@ struct X11Workspace::Impl {
   XConnection& connection;
   ActivationHistory& history;
   DesktopEntryIndex& entries;
+  WindowApplications& windowApplications;
   Scheduler& scheduler;
   GioLauncher launcher;
 
@@ -560,6 +705,10 @@ struct X11Workspace::Impl {
   std::vector<App> apps;
   std::optional<ProcessId> activeApp;
   std::optional<std::uint32_t> currentDesktop;
+  std::map<std::pair<ProcessId, std::string>, ProcessId> applicationIds;
+  ProcessId nextSharedProcessId = kFirstSharedProcessId;
+  // Startup ids and "pid:<process>" of recent launches, with the entry each came from.
+  std::deque<std::pair<std::string, std::string>> launches;
 
   xcb_window_t messageWindow = XCB_WINDOW_NONE;
   StartupMessageAssembler assembler;
@@ -571,8 +720,9 @@ struct X11Workspace::Impl {
 };
 
 X11Workspace::X11Workspace(XConnection& connection, ActivationHistory& history,
-                           DesktopEntryIndex& entries, Scheduler& scheduler)
-    : impl_(std::make_unique<Impl>(connection, history, entries, scheduler)) {}
+                           DesktopEntryIndex& entries, WindowApplications& windowApplications,
+                           Scheduler& scheduler)
+    : impl_(std::make_unique<Impl>(connection, history, entries, windowApplications, scheduler)) {}
 
 X11Workspace::~X11Workspace() = default;
 
@@ -600,6 +750,23 @@ std::optional<Url> X11Workspace::urlForApplication(std::string_view bundleIdenti
     return Url::fileURL(entry->path);
   }
   return std::nullopt;
+}
+
+std::vector<ArgbImage> X11Workspace::applicationIcons(ProcessId pid) {
+  const App* app = impl_->findApp(pid);
+  if (app == nullptr) {
+    return {};
+  }
+  std::vector<xcb_window_t> windows;
+  if (const auto main = impl_->mainWindow(*app)) {
+    windows.push_back(*main);
+  }
+  for (const xcb_window_t window : app->windows) {
+    if (windows.size() < 4 && std::find(windows.begin(), windows.end(), window) == windows.end()) {
+      windows.push_back(window);
+    }
+  }
+  return readWindowIcons(impl_->connection, windows, deadline());
 }
 
 bool X11Workspace::openApplication(const Url& applicationURL) {

@@ -11,19 +11,23 @@ class DesktopEntryIndex;
 namespace x11 {
 class XConnection;
 class ActivationHistory;
+class WindowApplications;
 }  // namespace x11
 
-// The running applications of an X11 desktop: the window manager's clients grouped by process
-// and matched to installed desktop entries. Lives on the main thread, where its notifications are
-// delivered.
+// The running applications of an X11 desktop: the window manager's clients matched to installed
+// desktop entries one window at a time (see matchDesktopEntry) and grouped by process and entry.
+// Lives on the main thread, where its notifications are delivered; publishes its grouping to
+// `windowApplications` for the accessibility adapter.
 //
 // A client that does not name its process (no _NET_WM_PID) is grouped with the other windows of
 // its X connection, under a pseudo process id above the kernel's largest one (see
-// WindowQuery.h); the accessibility adapter uses the same ids.
+// WindowQuery.h). When one process runs several applications, the first keeps the process's id
+// and the others get pseudo ids of their own. The accessibility adapter uses the same ids.
 class X11Workspace final : public Workspace {
  public:
   X11Workspace(x11::XConnection& connection, x11::ActivationHistory& history,
-               DesktopEntryIndex& entries, Scheduler& scheduler);
+               DesktopEntryIndex& entries, x11::WindowApplications& windowApplications,
+               Scheduler& scheduler);
   ~X11Workspace() override;
   X11Workspace(const X11Workspace&) = delete;
   X11Workspace& operator=(const X11Workspace&) = delete;
@@ -31,6 +35,8 @@ class X11Workspace final : public Workspace {
   std::vector<RunningApp> runningApplications() override;
   std::optional<RunningApp> frontmostApplication() override;
   std::optional<Url> urlForApplication(std::string_view bundleIdentifier) override;
+  // _NET_WM_ICON of the application's main window, else of another of its windows.
+  std::vector<ArgbImage> applicationIcons(ProcessId pid) override;
 
   bool openApplication(const Url& applicationURL) override;
   bool openDocuments(const std::vector<Url>& documents, const Url& applicationURL) override;
