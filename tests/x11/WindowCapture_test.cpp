@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <thread>
@@ -110,6 +111,28 @@ TEST(X11WindowCapture, ACoveredWindowShowsItsOwnColourAtExactlyTheRequestedSize)
   }
   capturing.expectImage(top, PixelSize{100, 80}, kBlue);
   EXPECT_EQ(capturing.capture->capture(window, PixelSize{0, 10}), nullptr);
+
+  // Four lanes at once, as the thumbnailer runs them, at sizes the cache does not hold.
+  std::atomic<int> wrong{0};
+  std::vector<std::thread> lanes;
+  for (int lane = 0; lane < 4; ++lane) {
+    lanes.emplace_back([&, lane] {
+      for (int i = 0; i < 10; ++i) {
+        const PixelSize size{50 + lane, 30 + i};
+        const auto image = capturing.capture->capture(lane % 2 ? top : window, size);
+        const std::uint32_t expected = 0xff000000u | (lane % 2 ? kBlue : kRed);
+        if (!image || image->width != size.width || image->height != size.height ||
+            std::any_of(image->pixels.begin(), image->pixels.end(),
+                        [&](std::uint32_t pixel) { return pixel != expected; })) {
+          ++wrong;
+        }
+      }
+    });
+  }
+  for (std::thread& lane : lanes) {
+    lane.join();
+  }
+  EXPECT_EQ(wrong, 0);
 
   // Every client in the window manager's order with its frame, our own windows left out.
   const xcb_window_t own = xcb_generate_id(probe.connection());
