@@ -26,6 +26,23 @@ std::string hex(std::uint32_t colour) {
   return text;
 }
 
+// The client window of a test client, once the window manager lists it.
+xcb_window_t clientWindow(Probe& probe, const TestClient& client) {
+  xcb_window_t found = XCB_WINDOW_NONE;
+  EXPECT_TRUE(waitUntil([&] {
+    for (const xcb_window_t window : probe.clientList()) {
+      const auto pid = probe.cardinals(window, "_NET_WM_PID");
+      if (!pid.empty() && static_cast<pid_t>(pid[0]) == client.pid()) {
+        found = window;
+        return true;
+      }
+    }
+    return false;
+  })) << "client "
+      << client.pid() << " running: " << client.runs();
+  return found;
+}
+
 // The capture adapter on a connection of its own, and a probe to look at the display.
 struct Capturing {
   FakeSystemLog log;
@@ -34,22 +51,7 @@ struct Capturing {
       connection ? std::make_unique<X11WindowCapture>(*connection) : nullptr;
   Probe probe;
 
-  // The client window of a test client, once the window manager lists it.
-  xcb_window_t windowOf(const TestClient& client) {
-    xcb_window_t found = XCB_WINDOW_NONE;
-    EXPECT_TRUE(waitUntil([&] {
-      for (const xcb_window_t window : probe.clientList()) {
-        const auto pid = probe.cardinals(window, "_NET_WM_PID");
-        if (!pid.empty() && static_cast<pid_t>(pid[0]) == client.pid()) {
-          found = window;
-          return true;
-        }
-      }
-      return false;
-    })) << "client "
-        << client.pid() << " running: " << client.runs();
-    return found;
-  }
+  xcb_window_t windowOf(const TestClient& client) { return clientWindow(probe, client); }
 
   bool viewable(xcb_window_t window) {
     auto* reply = xcb_get_window_attributes_reply(
@@ -95,6 +97,7 @@ TEST(X11WindowCapture, ACoveredWindowShowsItsOwnColourAtExactlyTheRequestedSize)
   // desktop.
   Probe probe;
   TestClient covered({"--colour", hex(kRed), "--pos", "100,100", "--size", "300x200"});
+  clientWindow(probe, covered);
   TestClient cover({"--colour", hex(kBlue), "--pos", "60,60", "--size", "500x400"});
   Capturing capturing;
   ASSERT_NE(capturing.capture, nullptr);
