@@ -12,8 +12,11 @@
 #include <set>
 
 #include "foundation/Signal.h"
+#include "platform/linux/x11/CaptureExtensions.h"
 #include "platform/linux/x11/ImageResampling.h"
 #include "platform/linux/x11/RenderScaling.h"
+#include "platform/linux/x11/ShareableWindows.h"
+#include "platform/linux/x11/TrackedWindow.h"
 #include "platform/linux/x11/WindowQuery.h"
 #include "platform/linux/x11/XConnection.h"
 
@@ -28,49 +31,10 @@ constexpr auto kReadTimeout = std::chrono::seconds(2);
 constexpr int kKeptLongSide = 512;
 // Larger requests are refused rather than read back through the connection.
 constexpr long long kLargestCapture = 4096LL * 4096;
-// Thumbnails and previews ask for a window at two sizes at most.
-constexpr std::size_t kCachedSizes = 2;
 
 Deadline deadline() {
   return std::chrono::steady_clock::now() + kReadTimeout;
 }
-
-// A pixmap named for a window: the window's contents, which the server keeps in it even after
-// the window is unmapped. Freed when the last capture reading it lets it go.
-struct NamedPixmap {
-  NamedPixmap(xcb_connection_t* connection_, xcb_pixmap_t id_) : connection(connection_), id(id_) {}
-  ~NamedPixmap() { xcb_free_pixmap(connection, id); }
-  NamedPixmap(const NamedPixmap&) = delete;
-  NamedPixmap& operator=(const NamedPixmap&) = delete;
-
-  xcb_connection_t* connection;
-  xcb_pixmap_t id;
-  std::optional<PixelSize> size;  // read on first use
-};
-
-struct Cached {
-  PixelSize size;
-  std::uint64_t generation = 0;
-  WindowImageRef image;
-};
-
-// A client window being followed. Every field is guarded by the capture's mutex.
-struct Tracked {
-  xcb_window_t window = XCB_WINDOW_NONE;
-  xcb_damage_damage_t damage = 0;
-  bool mapped = false;
-  // Destroyed or no longer a client: captures under way must not answer for it.
-  bool gone = false;
-  // Grows with every damage, map and resize: a cached image of an older generation is stale.
-  std::uint64_t generation = 0;
-  std::shared_ptr<NamedPixmap> pixmap;
-  std::optional<xcb_visualid_t> visual;
-  std::optional<std::array<int, 3>> geometry;  // width, height, border
-  std::vector<Cached> cache;                   // most recent last
-  WindowImageRef kept;                         // for when the window is unmapped
-  std::uint64_t keptGeneration = 0;
-  bool keeping = false;  // a copy is being made
-};
 
 // What a capture reads: a pixmap, its size and the Render format of its window's visual.
 struct Source {
@@ -84,7 +48,9 @@ struct Source {
 struct X11WindowCapture::Impl {
   Impl(XConnection& connection_, std::function<Point()> primaryOrigin_)
       : connection(connection_), c(connection_.raw()), primaryOrigin(std::move(primaryOrigin_)) {
-    supported = negotiate();
+    const CaptureExtensions extensions = negotiateCaptureExtensions(connection, deadline());
+    supported = extensions.usable;
+    damageEvent = extensions.damageEvent;
     if (supported) {
       formats = PictureFormats::read(connection, deadline());
       supported = formats.argb32().has_value();
@@ -94,7 +60,6 @@ struct X11WindowCapture::Impl {
         connection.observeDestruction([this](xcb_window_t window) { dropDestroyed(window); });
     events = connection.listen([this](const xcb_generic_event_t& event) { handle(event); });
     if (supported) {
-      damageEvent = xcb_get_extension_data(c, &xcb_damage_id)->first_event;
       connection.selectInput(connection.root(), XCB_EVENT_MASK_PROPERTY_CHANGE);
       sync();
     }
@@ -104,7 +69,7 @@ struct X11WindowCapture::Impl {
     keeper.waitForDone();
     destroyedWindows = {};
     events = {};
-    std::map<xcb_window_t, std::shared_ptr<Tracked>> left;
+    std::map<xcb_window_t, std::shared_ptr<TrackedWindow>> left;
     {
       std::lock_guard lock(mutex);
       left.swap(windows);
@@ -115,29 +80,6 @@ struct X11WindowCapture::Impl {
     }
     left.clear();
     connection.flush();
-  }
-
-  // Composite 0.2 names pixmaps, Render 0.10 pads edges; Damage wants its version asked first.
-  bool negotiate() {
-    for (xcb_extension_t* extension : {&xcb_composite_id, &xcb_damage_id, &xcb_render_id}) {
-      xcb_prefetch_extension_data(c, extension);
-    }
-    for (xcb_extension_t* extension : {&xcb_composite_id, &xcb_damage_id, &xcb_render_id}) {
-      const xcb_query_extension_reply_t* data = xcb_get_extension_data(c, extension);
-      if (data == nullptr || data->present == 0) {
-        return false;
-      }
-    }
-    const Deadline until = deadline();
-    const auto composite = connection.take<xcb_composite_query_version_reply_t>(
-        xcb_composite_query_version(c, 0, 4).sequence, until);
-    const auto damage = connection.take<xcb_damage_query_version_reply_t>(
-        xcb_damage_query_version(c, 1, 1).sequence, until);
-    const auto render = connection.take<xcb_render_query_version_reply_t>(
-        xcb_render_query_version(c, 0, 11).sequence, until);
-    return composite && (composite->major_version > 0 || composite->minor_version >= 2) && damage &&
-           damage->major_version >= 1 && render &&
-           (render->major_version > 0 || render->minor_version >= 10);
   }
 
   // --- Following the clients (main thread) --------------------------------------------------
@@ -171,7 +113,7 @@ struct X11WindowCapture::Impl {
         configured(reinterpret_cast<const xcb_configure_notify_event_t&>(event));
         return;
       case XCB_DESTROY_NOTIFY: {
-        std::vector<std::shared_ptr<Tracked>> released;
+        std::vector<std::shared_ptr<TrackedWindow>> released;
         {
           std::lock_guard lock(mutex);
           released.swap(graveyard);
@@ -196,7 +138,7 @@ struct X11WindowCapture::Impl {
     const std::vector<xcb_window_t>& clients = *rootQuery.root().clients;
     const std::set<xcb_window_t> listed(clients.begin(), clients.end());
     std::vector<xcb_window_t> fresh;
-    std::vector<std::shared_ptr<Tracked>> leaving;
+    std::vector<std::shared_ptr<TrackedWindow>> leaving;
     {
       std::lock_guard lock(mutex);
       for (const xcb_window_t window : clients) {
@@ -226,13 +168,13 @@ struct X11WindowCapture::Impl {
       query.requestWindow(window, kPid | kMapState);
     }
     query.collect();
-    std::vector<std::shared_ptr<Tracked>> followed;
+    std::vector<std::shared_ptr<TrackedWindow>> followed;
     for (std::size_t i = 0; i < fresh.size(); ++i) {
       const WindowFacts& facts = query.window(i);
       if (!facts.exists || (facts.pid && *facts.pid == static_cast<std::uint32_t>(::getpid()))) {
         continue;  // gone already, or one of our own windows
       }
-      auto entry = std::make_shared<Tracked>();
+      auto entry = std::make_shared<TrackedWindow>();
       entry->window = fresh[i];
       entry->damage = xcb_generate_id(c);
       xcb_composite_redirect_window(c, entry->window, XCB_COMPOSITE_REDIRECT_AUTOMATIC);
@@ -335,13 +277,13 @@ struct X11WindowCapture::Impl {
 
   // Undoes what following a window did on the server; errors for a window that is gone already
   // are harmless.
-  void release(Tracked& entry) {
+  void release(TrackedWindow& entry) {
     xcb_damage_destroy(c, entry.damage);
     xcb_composite_unredirect_window(c, entry.window, XCB_COMPOSITE_REDIRECT_AUTOMATIC);
     entry.pixmap.reset();
   }
 
-  std::shared_ptr<Tracked> find(xcb_window_t window) const {
+  std::shared_ptr<TrackedWindow> find(xcb_window_t window) const {
     const auto found = windows.find(window);
     return found == windows.end() ? nullptr : found->second;
   }
@@ -350,7 +292,7 @@ struct X11WindowCapture::Impl {
 
   // The pixmap's size and format, read on first use. A pixmap whose naming failed (the window
   // was not viewable yet) is named again when `rename` allows and the window is viewable now.
-  std::optional<Source> prepare(const std::shared_ptr<Tracked>& entry,
+  std::optional<Source> prepare(const std::shared_ptr<TrackedWindow>& entry,
                                 std::shared_ptr<NamedPixmap> pixmap, bool rename) {
     std::optional<xcb_visualid_t> visual;
     std::optional<PixelSize> size;
@@ -402,7 +344,7 @@ struct X11WindowCapture::Impl {
         static_cast<long long>(size.width) * size.height > kLargestCapture || connection.isLost()) {
       return nullptr;
     }
-    std::shared_ptr<Tracked> entry;
+    std::shared_ptr<TrackedWindow> entry;
     std::shared_ptr<NamedPixmap> pixmap;
     WindowImageRef kept;
     std::uint64_t generation = 0;
@@ -413,10 +355,8 @@ struct X11WindowCapture::Impl {
       if (!entry) {
         return nullptr;
       }
-      for (const Cached& cached : entry->cache) {
-        if (cached.size == size && cached.generation == entry->generation) {
-          return cached.image;
-        }
+      if (auto cached = entry->cached(size)) {
+        return cached;
       }
       pixmap = entry->pixmap;
       kept = entry->kept;
@@ -438,16 +378,12 @@ struct X11WindowCapture::Impl {
     if (!image || entry->gone) {
       return nullptr;
     }
-    std::erase_if(entry->cache, [&](const Cached& cached) { return cached.size == size; });
-    entry->cache.push_back({size, generation, image});
-    if (entry->cache.size() > kCachedSizes) {
-      entry->cache.erase(entry->cache.begin());
-    }
+    entry->remember(size, generation, image);
     return image;
   }
 
   // Runs on the keeper thread after a window was unmapped.
-  void keep(const std::shared_ptr<Tracked>& entry) {
+  void keep(const std::shared_ptr<TrackedWindow>& entry) {
     std::shared_ptr<NamedPixmap> pixmap;
     std::uint64_t generation = 0;
     {
@@ -479,36 +415,6 @@ struct X11WindowCapture::Impl {
     connection.flush();
   }
 
-  Content shareableWindows() {
-    if (connection.isLost()) {
-      return std::string("the connection to the X server is lost");
-    }
-    WindowQuery rootQuery(connection, deadline());
-    rootQuery.requestRoot(kClientList);
-    rootQuery.collect();
-    if (!rootQuery.root().clients) {
-      return std::string("the window manager's client list cannot be read");
-    }
-    const std::vector<xcb_window_t>& clients = *rootQuery.root().clients;
-    WindowQuery query(connection, deadline());
-    for (const xcb_window_t window : clients) {
-      query.requestWindow(window, kPid | kGeometry | kExtents);
-    }
-    query.collect();
-    const Point origin = primaryOrigin ? primaryOrigin() : Point{};
-    std::vector<ShareableWindow> result;
-    for (std::size_t i = 0; i < clients.size(); ++i) {
-      const WindowFacts& facts = query.window(i);
-      const auto frame = facts.frame();
-      if (!facts.exists || !frame ||
-          (facts.pid && *facts.pid == static_cast<std::uint32_t>(::getpid()))) {
-        continue;
-      }
-      result.push_back({clients[i], rootToGlobal(*frame, origin)});
-    }
-    return result;
-  }
-
   XConnection& connection;
   xcb_connection_t* c;
   std::function<Point()> primaryOrigin;
@@ -517,9 +423,9 @@ struct X11WindowCapture::Impl {
   std::uint8_t damageEvent = 0;
 
   std::mutex mutex;
-  std::map<xcb_window_t, std::shared_ptr<Tracked>> windows;
+  std::map<xcb_window_t, std::shared_ptr<TrackedWindow>> windows;
   // Destroyed windows whose pixmaps the main thread frees.
-  std::vector<std::shared_ptr<Tracked>> graveyard;
+  std::vector<std::shared_ptr<TrackedWindow>> graveyard;
   bool syncing = false;
   std::vector<xcb_window_t> destroyedWhileSyncing;
 
@@ -539,7 +445,8 @@ bool X11WindowCapture::hasPermission() {
 }
 
 WindowCapture::Content X11WindowCapture::shareableWindows() {
-  return impl_->shareableWindows();
+  return readShareableWindows(impl_->connection,
+                              impl_->primaryOrigin ? impl_->primaryOrigin() : Point{}, deadline());
 }
 
 WindowImageRef X11WindowCapture::capture(WindowNumber window, PixelSize size) {
