@@ -1,6 +1,7 @@
 // The composition root: the only place that knows every concrete class.
 #include <QApplication>
 #include <QCoreApplication>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +22,7 @@
 #include "dock/MenuTracking.h"
 #include "dock/SystemAppearance.h"
 #include "dock/TileInteraction.h"
+#include "dock/TileWindows.h"
 #include "foundation/SerialQueue.h"
 #include "model/HiddenApps.h"
 #include "model/PinnedItemStore.h"
@@ -49,13 +51,17 @@
 #include "platform/linux/x11/WindowApplications.h"
 #include "platform/linux/x11/X11Accessibility.h"
 #include "platform/linux/x11/X11PanelWindowing.h"
+#include "platform/linux/x11/X11WindowCapture.h"
 #include "platform/linux/x11/X11Workspace.h"
 #include "platform/linux/x11/XConnection.h"
+#include "previews/WindowPreviewController.h"
+#include "previews/WindowThumbnailer.h"
 #include "system/SystemDockVisibility.h"
 #include "ui/dock/DockViewContext.h"
 #include "ui/dock/NullSources.h"
 #include "ui/icons/IconCache.h"
 #include "ui/panel/DockWindowController.h"
+#include "ui/previews/PreviewPanelWindow.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/QtApplicationAppearance.h"
 #include "windows/WindowRegistry.h"
@@ -152,9 +158,42 @@ void restoreOnExit() {
 }
 
 // The services the dock's views draw from.
+// Window previews: the windows' images, the panel that shows them and the controller that decides
+// when it does.
+struct Previews {
+  Previews(Preferences& preferences, Scheduler& scheduler, Desktop& desktop, Basics& basics,
+           Displays& displays, PanelWindowing& windowing, PointerMotion& input, IconCache& icons,
+           SystemAppearance& appearance, MenuTracking& menus)
+      : capture(*desktop.connection, &desktop.pixelSpace),
+        thumbnails(capture, scheduler, lanePointers(), basics.log),
+        panel({windowing, input, thumbnails, icons, appearance, preferences}),
+        controller({preferences, desktop.registry,
+                    tileWindows(desktop.registry, desktop.chromeProfiles), desktop.workspace,
+                    desktop.accessibility, displays, menus, scheduler, thumbnails, panel}) {}
+
+  // The lanes finish what they run before the thumbnailer and the capture they call go away.
+  ~Previews() { lanes.clear(); }
+
+  std::vector<SerialQueue*> lanePointers() {
+    std::vector<SerialQueue*> result;
+    for (std::size_t i = 0; i < WindowThumbnailer::maximumCapturesInFlight; ++i) {
+      lanes.push_back(std::make_unique<ThreadSerialQueue>(
+          std::string(WindowThumbnailer::laneLabel) + "." + std::to_string(i + 1)));
+      result.push_back(lanes.back().get());
+    }
+    return result;
+  }
+
+  X11WindowCapture capture;
+  std::vector<std::unique_ptr<ThreadSerialQueue>> lanes;
+  WindowThumbnailer thumbnails;
+  PreviewPanelWindow panel;
+  WindowPreviewController controller;
+};
+
 struct Views {
   Views(Preferences& preferences, Scheduler& scheduler, Desktop& desktop, Basics& basics,
-        Displays& displays, BadgeSource& badges)
+        Displays& displays, BadgeSource& badges, PanelWindowing& windowing, PointerMotion& input)
       : iconStyle(desktopAppearance, scheduler),
         icons(iconStyle, desktop.workspace, basics.files, iconNames),
         appearance(preferences, desktopAppearance),
@@ -170,6 +209,8 @@ struct Views {
                 recentItems,
                 displays},
         interaction(actions),
+        previews(preferences, scheduler, desktop, basics, displays, windowing, input, icons,
+                 appearance, menus),
         context{desktop.tiles,
                 attention,
                 preferences,
@@ -180,7 +221,7 @@ struct Views {
                 displays,
                 badges,
                 trash,
-                previews,
+                previews.controller,
                 interaction,
                 menus} {}
 
@@ -190,14 +231,14 @@ struct Views {
   IconCache icons;
   SystemAppearance appearance;
   AppAttention attention;
-  // The trash's state and window previews are not part of this version yet.
+  // The trash's state is not part of this version yet.
   UnknownTrash trash;
-  NoPreviews previews;
   // Recent documents are not read on this desktop yet.
   NoRecentItems recentItems;
   MenuTracking menus;
   TileActionServices actions;
   TileInteraction interaction;
+  Previews previews;
   DockViewContext context;
 };
 
@@ -242,10 +283,11 @@ int run(Basics& basics) {
   // Every window-system call the dock makes is bounded, so a hung application cannot stall it.
   desktop.accessibility.setMessagingTimeout(1.0);
   Badges badges(desktop, scheduler, basics.log);
-  Views views(preferences, scheduler, desktop, basics, displays, badges.service);
+  x11::RawPointerMotion pointerMotion(x, scheduler, basics.log);
+  Views views(preferences, scheduler, desktop, basics, displays, badges.service, windowing,
+              pointerMotion);
   WindowReservation reservation(desktop.registry, preferences, displays, desktop.accessibility,
                                 basics.processes);
-  x11::RawPointerMotion pointerMotion(x, scheduler, basics.log);
   DockAutoHide autoHide(preferences, displays, scheduler, pointerMotion);
 
   DockWindowServices docks{desktop.tiles, preferences,      basics.domains,

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QEnterEvent>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <cmath>
@@ -233,6 +234,12 @@ TEST_F(DockViewTest, HoverHandsTheTileFrameWithHeadroomToThePreviews) {
   EXPECT_EQ(hovers.entered[0].tile.id, "pinned:com.example.notes");
   EXPECT_EQ(hovers.entered[0].frame.size.width, 66);
   EXPECT_EQ(hovers.entered[0].frame.size.height, 78 + 64) << "grown by one tile size";
+  // In screen coordinates, y up from the primary screen's bottom edge: the frame starts at the
+  // tile's bottom.
+  const QRect primary = QGuiApplication::primaryScreen()->geometry();
+  const QPointF tileBottom = row().mapToGlobal(row().tileFrame(1).bottomLeft());
+  EXPECT_EQ(hovers.entered[0].frame.minY(), primary.bottom() + 1 - tileBottom.y());
+  EXPECT_EQ(hovers.entered[0].frame.minX(), tileBottom.x() - primary.x());
 
   QEvent leave(QEvent::Leave);
   QApplication::sendEvent(row().element(1), &leave);

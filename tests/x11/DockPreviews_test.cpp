@@ -56,7 +56,11 @@ TEST_F(DockPreviewsTest, RestingOnATileShowsItsWindowsAndACardBringsOneForward) 
   dock.movePointer(centre->first, centre->second);
   const auto preview = waitForPreview(dock);
   ASSERT_TRUE(preview) << dock.logText();
-  EXPECT_LE(preview->bottom(), dock.dockFrame().y) << *preview;
+  // Centred above the tile, with room between them for the tile to grow into.
+  const WindowFrame panel = dock.dockFrame();
+  EXPECT_LE(preview->bottom(), panel.y) << *preview << ", dock " << panel;
+  EXPECT_GE(preview->bottom(), panel.y - 120) << *preview << ", dock " << panel;
+  EXPECT_NEAR(preview->x + preview->width / 2.0, centre->first, 1.0) << *preview;
   EXPECT_EQ(preview->width, 3 * 216 + 2 * 8 + 2 * kPadding) << *preview;
   EXPECT_EQ(dock.activeWindow(), otherWindow);
   // Each card shows its own window, the covered one too.

@@ -272,9 +272,14 @@ void DockRowView::entered(TileElement& element) {
   const QPointF topLeft = mapToGlobal(frame.topLeft());
   // Grown upwards so that the frame covers a tile drawn at twice its size.
   const double headroom = geometry_.hoverHeadroom;
+  // The previews take screen coordinates: origin at the primary screen's bottom-left corner, y
+  // up.
+  const QRect primary = QGuiApplication::primaryScreen()->geometry();
+  const double bottom = topLeft.y() + frame.height();
   context_.hovers.tileEntered(TileHover{
       element.tile(),
-      Rect(topLeft.x(), topLeft.y() - headroom, frame.width(), frame.height() + headroom),
+      Rect(topLeft.x() - primary.x(), primary.y() + primary.height() - bottom, frame.width(),
+           frame.height() + headroom),
       entries_[index].placement.displayID ? entries_[index].placement.displayID : display_});
 }
 

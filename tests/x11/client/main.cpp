@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -43,6 +44,10 @@ struct Options {
   // _NET_WM_ICON: square images of one colour each; a last one cut short when truncated.
   std::vector<std::pair<std::uint32_t, std::uint32_t>> icons;  // side, ARGB
   bool truncatedIcon = false;
+  // The windows' background (0xRRGGBB on the default TrueColor visual); white when not given.
+  std::optional<std::uint32_t> colour;
+  // Managed from the start as minimized, never shown (ICCCM initial state).
+  bool iconic = false;
 };
 
 [[noreturn]] void usage() {
@@ -51,7 +56,7 @@ struct Options {
       "  [--type normal|dialog|utility|dock|none] [--windows N] [--minimize] [--no-pid]\n"
       "  [--size WxH] [--pos X,Y] [--invalid-utf8-title] [--legacy-title]\n"
       "  [--delay-ms N] [--strut LEFT,RIGHT,TOP,BOTTOM] [--later-class INSTANCE,CLASS]\n"
-      "  [--icon SIDE:AARRGGBB]... [--truncated-icon]\n",
+      "  [--icon SIDE:AARRGGBB]... [--truncated-icon] [--colour RRGGBB] [--iconic]\n",
       stderr);
   std::exit(2);
 }
@@ -122,6 +127,10 @@ Options parse(int argc, char** argv) {
       options.strut = true;
     } else if (argument == "--delay-ms") {
       options.delayMs = std::atoi(value().c_str());
+    } else if (argument == "--colour") {
+      options.colour = static_cast<std::uint32_t>(std::strtoul(value().c_str(), nullptr, 16));
+    } else if (argument == "--iconic") {
+      options.iconic = true;
     } else {
       usage();
     }
@@ -202,7 +211,8 @@ int main(int argc, char** argv) {
   std::set<xcb_window_t> minimized;  // each window minimizes itself once, when first shown
   for (int i = 0; i < options.windows; ++i) {
     const xcb_window_t window = xcb_generate_id(c);
-    const std::uint32_t values[] = {screen->white_pixel, XCB_EVENT_MASK_STRUCTURE_NOTIFY};
+    const std::uint32_t values[] = {options.colour.value_or(screen->white_pixel),
+                                    XCB_EVENT_MASK_STRUCTURE_NOTIFY};
     xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root,
                       static_cast<std::int16_t>(options.x), static_cast<std::int16_t>(options.y),
                       static_cast<std::uint16_t>(options.width),
@@ -248,6 +258,11 @@ int main(int argc, char** argv) {
       xcb_icccm_size_hints_set_position(&hints, 1, options.x, options.y);
       xcb_icccm_size_hints_set_size(&hints, 1, options.width, options.height);
       xcb_icccm_set_wm_normal_hints(c, window, &hints);
+    }
+    if (options.iconic) {
+      xcb_icccm_wm_hints_t hints{};
+      xcb_icccm_wm_hints_set_iconic(&hints);
+      xcb_icccm_set_wm_hints(c, window, &hints);
     }
     xcb_map_window(c, window);
     open.insert(window);
