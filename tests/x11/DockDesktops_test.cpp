@@ -1,6 +1,6 @@
 // The dock under each window manager it is tested with: a click on a running application's tile
-// brings its covered window forward, a tile's menu opens above the tile and acts, and a maximized
-// window is shrunk to end above the dock. One display per manager, each its own test.
+// brings its covered or minimized window forward, a tile's menu opens above the tile and acts, and
+// a maximized window is shrunk to end above the dock. One display per manager, each its own test.
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
@@ -75,6 +75,14 @@ TEST_P(DockUnderWindowManager, ClicksMenusAndMaximizedWindows) {
   ASSERT_TRUE(dock.click("running:org.quayline.Beta"));
   EXPECT_TRUE(waitUntil([&] { return dock.activeWindow() == betaWindow; }))
       << "active: " << dock.activeWindow();
+  // A minimized window comes back in front.
+  dock.sendToRoot(alphaWindow, "WM_CHANGE_STATE", 3);  // IconicState
+  ASSERT_TRUE(waitUntil([&] { return !dock.clientFrame(alphaWindow).viewable; }));
+  ASSERT_TRUE(dock.click("running:org.quayline.Alpha"));
+  EXPECT_TRUE(waitUntil([&] {
+    return dock.clientFrame(alphaWindow).viewable && dock.activeWindow() == alphaWindow;
+  })) << dock.clientFrame(alphaWindow)
+      << ", active: " << dock.activeWindow();
 
   // The tile's menu opens above the tile; Escape closes it, its "Quit" closes the application.
   const std::string betaTile = "running:org.quayline.Beta";
