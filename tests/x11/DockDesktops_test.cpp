@@ -44,7 +44,6 @@ TEST_P(DockUnderWindowManager, ClicksMenusAndMaximizedWindows) {
                                   clientEntry("Alpha", "--class alpha,Alpha", "Alpha"));
   const InstalledEntry betaEntry("org.quayline.Beta.desktop",
                                  clientEntry("Beta", "--class beta,Beta", "Beta"));
-  // Beta starts later, on top of Alpha, and so covers it.
   TestClient alpha(
       {"--title", "Alpha", "--class", "alpha,Alpha", "--size", "400x300", "--pos", "100,100"});
   TestClient wide({"--title", "Wide", "--size", "500x300", "--pos", "600,100"});
@@ -56,6 +55,7 @@ TEST_P(DockUnderWindowManager, ClicksMenusAndMaximizedWindows) {
   ASSERT_TRUE(dock.started()) << dock.logText();
   const xcb_window_t alphaWindow = waitForWindow(dock, "Alpha");
   ASSERT_NE(alphaWindow, XCB_WINDOW_NONE);
+  // Beta starts later, over Alpha, and so covers it.
   TestClient beta(
       {"--title", "Beta", "--class", "beta,Beta", "--size", "400x300", "--pos", "150,150"});
   const xcb_window_t betaWindow = waitForWindow(dock, "Beta");
