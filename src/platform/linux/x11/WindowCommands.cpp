@@ -40,6 +40,7 @@ void unmaximize(XConnection& connection, xcb_window_t window) {
   connection.sendToRoot(window, Atom::_NET_WM_STATE,
                         {kRemove, connection.atom(Atom::_NET_WM_STATE_MAXIMIZED_VERT),
                          connection.atom(Atom::_NET_WM_STATE_MAXIMIZED_HORZ), kSourcePager, 0});
+  connection.flush();
 }
 
 void moveResize(XConnection& connection, xcb_window_t window, std::optional<Point> frameOrigin,
