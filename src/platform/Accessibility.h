@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "foundation/Geometry.h"
+#include "foundation/Subscription.h"
 #include "foundation/Url.h"
 #include "platform/Processes.h"
 
@@ -74,6 +76,15 @@ class Accessibility {
 
   // The window-server number of a window element.
   virtual std::optional<std::uint32_t> windowNumber(const AXElement& element) = 0;
+
+  // Called on the main thread when a window of another application was moved, resized,
+  // minimized, restored, maximized or made full screen (its windows' notifications, for every
+  // application at once). Changes come in bursts: the observer should gather them. An adapter
+  // that cannot tell answers with a subscription that is never called.
+  virtual Subscription observeWindowChanges(std::function<void()> observer) {
+    (void)observer;
+    return {};
+  }
 };
 
 }  // namespace quayline

@@ -62,6 +62,9 @@ WindowRegistry::WindowRegistry(Workspace& workspace, Accessibility& accessibilit
       refresh();
     }
   });
+  // A window being dragged reports many changes; those made while an enumeration runs fold
+  // into the one that follows it.
+  windowChanges_ = accessibility_.observeWindowChanges([this] { refresh(); });
   timer_ = scheduler_.every(Scheduler::Seconds(refreshInterval), [this] { refresh(); });
   refresh();
 }

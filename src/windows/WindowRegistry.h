@@ -23,8 +23,9 @@ class SystemLog;
 class Workspace;
 
 // The windows of every regular application, read through accessibility on a background queue.
-// Refreshed when applications launch, quit, activate, hide or unhide and every three seconds;
-// the list is published on the main thread, and only when it changed.
+// Refreshed when applications launch, quit, activate, hide or unhide, when accessibility reports
+// a window moved or changed its state, and every three seconds; the list is published on the main
+// thread, and only when it changed.
 class WindowRegistry {
  public:
   static constexpr std::string_view queueLabel = "quayline.window-registry";
@@ -92,6 +93,7 @@ class WindowRegistry {
   std::shared_ptr<Lifetime> lifetime_ = std::make_shared<Lifetime>();
 
   Subscription workspaceNotifications_;
+  Subscription windowChanges_;
   Subscription timer_;
 };
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/Signal.h"
 #include "platform/Accessibility.h"
 
 namespace quayline {
@@ -32,6 +33,11 @@ class FakeAccessibility final : public Accessibility {
   bool setAttribute(const AXElement& element, std::string_view name, const AXValue& value) override;
   bool performAction(const AXElement& element, std::string_view action) override;
   std::optional<std::uint32_t> windowNumber(const AXElement& element) override;
+  Subscription observeWindowChanges(std::function<void()> observer) override {
+    return windowChanges_.connect(std::move(observer));
+  }
+  // What the window server reports when a window moves or changes its state.
+  void notifyWindowChanged() { windowChanges_.emit(); }
 
   // The application node of a pid (created on first use).
   NodePtr application(ProcessId pid);
@@ -62,6 +68,7 @@ class FakeAccessibility final : public Accessibility {
  private:
   std::recursive_mutex mutex_;
   std::map<ProcessId, NodePtr> applications_;
+  Signal<> windowChanges_;
 };
 
 }  // namespace quayline

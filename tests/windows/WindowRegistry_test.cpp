@@ -205,7 +205,7 @@ TEST_F(WindowRegistryTest, RequestsDuringAnEnumerationFoldIntoOneMore) {
   EXPECT_EQ(queue.pending(), 1u);
 }
 
-TEST_F(WindowRegistryTest, RefreshesOnTheTimerAndOnFiveWorkspaceNotifications) {
+TEST_F(WindowRegistryTest, RefreshesOnTheTimerOnFiveWorkspaceNotificationsAndOnWindowChanges) {
   HeldSerialQueue queue;
   start(queue);
   queue.releaseOne();
@@ -230,6 +230,11 @@ TEST_F(WindowRegistryTest, RefreshesOnTheTimerAndOnFiveWorkspaceNotifications) {
   workspace.notify(Kind::willLaunchApplication);
   workspace.notify(Kind::activeSpaceDidChange);
   EXPECT_EQ(queue.pending(), 0u);
+
+  // A window maximized or moved is read at once, not at the next tick.
+  accessibility.notifyWindowChanged();
+  accessibility.notifyWindowChanged();
+  EXPECT_EQ(queue.pending(), 1u);
 }
 
 TEST_F(WindowRegistryTest, PublishesOnlyRealChanges) {

@@ -102,11 +102,14 @@ TEST(X11Accessibility, FramesIncludeTheWindowManagersFrame) {
   EXPECT_EQ(*position, (Point{100, 120}));
   EXPECT_EQ(*size, (Size{300.0 + extents[0] + extents[1], 200.0 + extents[2] + extents[3]}));
 
-  // A resize through the frame size gives the frame that size.
+  // A resize through the frame size gives the frame that size, and observers hear of it.
+  int changes = 0;
+  const Subscription watching = desktop.accessibility->observeWindowChanges([&] { ++changes; });
   ASSERT_TRUE(desktop.accessibility->setAttribute(windows[0], AX::size, Size{500, 400}));
   EXPECT_TRUE(waitUntil([&] {
     return desktop.read<Size>(windows[0], AX::size) == std::optional(Size{500, 400});
   }));
+  EXPECT_TRUE(waitUntil([&] { return changes > 0; }));
   EXPECT_EQ(desktop.read<Point>(windows[0], AX::position), (Point{100, 120}));
 
   ASSERT_TRUE(desktop.accessibility->setAttribute(windows[0], AX::position, Point{40, 60}));

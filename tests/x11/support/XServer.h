@@ -3,17 +3,33 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace quayline::x11test {
 
-// An Xvfb display of its own (Xvfb picks a free display number and reports it through
-// -displayfd), optionally with openbox managing it. Everything it started is stopped and reaped
-// when it is destroyed.
+// An Xvfb display of its own, optionally with a window manager (and a compositor) on it, each
+// set up with a configuration of the test's own: no panels, bars or wallpapers of their own, no
+// key bindings. Everything it started is stopped and reaped when it is destroyed.
 class XServer {
  public:
-  enum class WindowManager { none, openbox };
+  enum class WindowManager {
+    none,
+    openbox,
+    openboxWithCompositor,
+    xfwm4,
+    metacity,
+    fluxbox,
+    icewm
+  };
+  // Every manager the dock is tested under.
+  static std::vector<WindowManager> desktops();
+  static std::string_view name(WindowManager windowManager);
+  // Whether the programs the manager needs are installed.
+  static bool installed(WindowManager windowManager);
 
   // Nothing when the server did not come up; `logDirectory` receives the programs' output.
   static std::unique_ptr<XServer> start(const std::filesystem::path& logDirectory,
@@ -32,14 +48,32 @@ class XServer {
 
  private:
   XServer() = default;
-  bool startOpenbox(const std::filesystem::path& logDirectory);
+  bool startWindowManager(const std::filesystem::path& logDirectory, WindowManager windowManager);
+  // Starts a program on this display with further environment variables; it is stopped with
+  // the server.
+  pid_t spawn(const std::string& program, const std::vector<std::string>& arguments,
+              const std::filesystem::path& log, const std::map<std::string, std::string>& env = {});
+  // A private session bus (xfwm4 reads its settings through one); its address.
+  std::string startSessionBus(const std::filesystem::path& logDirectory);
 
   std::string display_;
   pid_t server_ = -1;
-  pid_t windowManager_ = -1;
+  std::vector<pid_t> helpers_;  // stopped last to first
 };
 
 // Whether openbox runs on the display and has taken over its screen.
 bool windowManagerRuns(const std::string& display);
+
+// Sets DISPLAY for the programs a test starts (and the connections it opens) while it lives.
+class ScopedDisplay {
+ public:
+  explicit ScopedDisplay(const std::string& display);
+  ~ScopedDisplay();
+  ScopedDisplay(const ScopedDisplay&) = delete;
+  ScopedDisplay& operator=(const ScopedDisplay&) = delete;
+
+ private:
+  std::string previous_;
+};
 
 }  // namespace quayline::x11test

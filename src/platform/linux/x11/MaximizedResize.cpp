@@ -50,9 +50,19 @@ void MaximizedResize::request(xcb_window_t window, std::optional<Point> frameOri
     // manager's steps must not race the one under way.
     return;
   }
-  pending_.insert_or_assign(window, Request{frameOrigin, frameSize, nextGeneration_++});
+  const std::uint64_t generation = nextGeneration_++;
+  pending_.insert_or_assign(window, Request{frameOrigin, frameSize, generation});
   connection_.selectInput(window, XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY);
   WindowCommands::unmaximize(connection_, window);
+  // A manager still in the middle of its own maximize may drop the request: the window must not
+  // stay followed for ever, or no later request for it would be sent.
+  QTimer::singleShot(settleMilliseconds, &context_, [this, window, generation] {
+    const auto unanswered = pending_.find(window);
+    if (unanswered != pending_.end() && unanswered->second.generation == generation &&
+        !unanswered->second.left) {
+      pending_.erase(unanswered);
+    }
+  });
 }
 
 void MaximizedResize::changed(xcb_window_t window) {

@@ -22,7 +22,8 @@ namespace quayline::x11 {
 // where it was asked to be.
 class MaximizedResize {
  public:
-  // How long changes of the frame are followed once the window has left the maximized state.
+  // How long a request waits for the window to leave the maximized state, and how long changes
+  // of the frame are followed once it has.
   static constexpr int settleMilliseconds = 3000;
 
   explicit MaximizedResize(XConnection& connection);

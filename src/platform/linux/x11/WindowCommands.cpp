@@ -15,7 +15,7 @@ std::uint32_t pixels(double value) {
 
 void activate(XConnection& connection, xcb_window_t window) {
   connection.sendToRoot(window, Atom::_NET_ACTIVE_WINDOW,
-                        {kSourcePager, connection.lastServerTime(), XCB_WINDOW_NONE, 0, 0});
+                        {kSourcePager, connection.currentTime(), XCB_WINDOW_NONE, 0, 0});
   connection.flush();
 }
 
@@ -31,7 +31,7 @@ void restore(XConnection& connection, xcb_window_t window) {
 
 void close(XConnection& connection, xcb_window_t window) {
   connection.sendToRoot(window, Atom::_NET_CLOSE_WINDOW,
-                        {connection.lastServerTime(), kSourcePager, 0, 0, 0});
+                        {connection.currentTime(), kSourcePager, 0, 0, 0});
   connection.flush();
 }
 
@@ -40,6 +40,7 @@ void unmaximize(XConnection& connection, xcb_window_t window) {
   connection.sendToRoot(window, Atom::_NET_WM_STATE,
                         {kRemove, connection.atom(Atom::_NET_WM_STATE_MAXIMIZED_VERT),
                          connection.atom(Atom::_NET_WM_STATE_MAXIMIZED_HORZ), kSourcePager, 0});
+  connection.flush();
 }
 
 void moveResize(XConnection& connection, xcb_window_t window, std::optional<Point> frameOrigin,

@@ -8,7 +8,8 @@
 #include "platform/linux/x11/XConnection.h"
 
 // Requests to the window manager about other clients' windows, as a pager sends them (source
-// indication 2), so the manager honours them without focus-stealing checks.
+// indication 2). Those that carry a time carry the server's current one (a round trip): managers
+// that prevent focus stealing still check it against the user's last interaction.
 namespace quayline::x11::WindowCommands {
 
 // Raises and focuses, restoring a minimized window.

@@ -1,5 +1,7 @@
 #include "platform/linux/x11/X11Accessibility.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -9,6 +11,7 @@
 #include <mutex>
 #include <set>
 
+#include "foundation/Signal.h"
 #include "platform/linux/DesktopEntryIndex.h"
 #include "platform/linux/x11/ActivationHistory.h"
 #include "platform/linux/x11/MaximizedResize.h"
@@ -102,6 +105,43 @@ struct X11Accessibility::Impl {
   std::deque<std::pair<std::uint64_t, xcb_window_t>> destroyed;
   std::uint64_t destructionCount = 0;
 
+  // Moves, resizes and state changes of the client windows read before (on the main thread).
+  Signal<> windowChanges;
+  Subscription events;
+
+  void watchChanges() {
+    events = connection.listen([this](const xcb_generic_event_t& event) {
+      xcb_window_t window = XCB_WINDOW_NONE;
+      switch (event.response_type & 0x7f) {
+        case XCB_PROPERTY_NOTIFY: {
+          const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+          if (notify.atom == connection.atom(Atom::_NET_WM_STATE) ||
+              notify.atom == connection.atom(Atom::_NET_FRAME_EXTENTS)) {
+            window = notify.window;
+          }
+          break;
+        }
+        case XCB_CONFIGURE_NOTIFY:
+          // Window managers tell a client of a move of its frame with a synthetic one.
+          window = reinterpret_cast<const xcb_configure_notify_event_t&>(event).window;
+          break;
+        default:
+          break;
+      }
+      if (window != XCB_WINDOW_NONE && isOthersClient(window)) {
+        windowChanges.emit();
+      }
+    });
+  }
+
+  // A window of the client list that is not one of our own (the dock's panels change size as
+  // they magnify, and must not set off a refresh each time).
+  bool isOthersClient(xcb_window_t window) {
+    std::lock_guard lock(mutex);
+    const auto found = applicationOf.find(window);
+    return found != applicationOf.end() && found->second != ::getpid();
+  }
+
   void watchDestructions() {
     destructions = connection.observeDestruction([this](xcb_window_t window) {
       std::lock_guard lock(mutex);
@@ -180,8 +220,10 @@ struct X11Accessibility::Impl {
       }
     }
     for (auto& [index, read] : reads) {
-      // Selected before the read, so a destruction after it cannot go unnoticed.
-      connection.selectInput(clients.windows[index], XCB_EVENT_MASK_STRUCTURE_NOTIFY);
+      // Selected before the read, so a destruction after it cannot go unnoticed; changes of the
+      // window's state are reported to observers.
+      connection.selectInput(clients.windows[index],
+                             XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE);
       read = query.requestWindow(clients.windows[index], kPid);
     }
     query.collect();
@@ -442,6 +484,7 @@ X11Accessibility::X11Accessibility(XConnection& connection, ActivationHistory& h
                                    const SharedPixelSpace* pixelSpace)
     : impl_(new Impl{connection, history, entries, windowApplications, pixelSpace}) {
   impl_->watchDestructions();
+  impl_->watchChanges();
 }
 
 X11Accessibility::~X11Accessibility() = default;
@@ -557,6 +600,10 @@ bool X11Accessibility::performAction(const AXElement& value, std::string_view ac
     WindowCommands::close(connection, e->window);
   }
   return true;
+}
+
+Subscription X11Accessibility::observeWindowChanges(std::function<void()> observer) {
+  return impl_->windowChanges.connect(std::move(observer));
 }
 
 std::optional<std::uint32_t> X11Accessibility::windowNumber(const AXElement& value) {

@@ -43,6 +43,8 @@ class X11Accessibility final : public Accessibility {
   bool setAttribute(const AXElement& element, std::string_view name, const AXValue& value) override;
   bool performAction(const AXElement& element, std::string_view action) override;
   std::optional<std::uint32_t> windowNumber(const AXElement& element) override;
+  // Moves, resizes and state changes of the client windows the adapter has read before.
+  Subscription observeWindowChanges(std::function<void()> observer) override;
 
  private:
   struct Impl;

@@ -601,7 +601,7 @@ struct X11Workspace::Impl {
   std::string beginStartup(const StartupRequest& request) {
     std::string id = "quayline-" + std::to_string(::getpid()) + "-" +
                      std::to_string(++startupCounter) + "_TIME" +
-                     std::to_string(connection.lastServerTime());
+                     std::to_string(connection.currentTime());
     StartupMessage message{"new", {}};
     message.fields["ID"] = id;
     message.fields["SCREEN"] = "0";

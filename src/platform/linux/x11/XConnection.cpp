@@ -19,20 +19,10 @@ namespace {
 // may have read our reply off the socket meanwhile.
 constexpr auto kPollSlice = std::chrono::milliseconds(5);
 
-xcb_timestamp_t eventTime(const xcb_generic_event_t& event) {
-  switch (event.response_type & ~0x80) {
-    case XCB_PROPERTY_NOTIFY:
-      return reinterpret_cast<const xcb_property_notify_event_t&>(event).time;
-    case XCB_KEY_PRESS:
-    case XCB_KEY_RELEASE:
-    case XCB_BUTTON_PRESS:
-    case XCB_BUTTON_RELEASE:
-    case XCB_MOTION_NOTIFY:
-      return reinterpret_cast<const xcb_key_press_event_t&>(event).time;
-    default:
-      return XCB_CURRENT_TIME;
-  }
-}
+// How long `currentTime` waits for the server.
+constexpr auto kTimeTimeout = std::chrono::seconds(1);
+// How many answered time requests are remembered for the threads still waiting for theirs.
+constexpr std::size_t kKeptTimes = 32;
 
 }  // namespace
 
@@ -59,6 +49,12 @@ XConnection::XConnection(SystemLog& log, xcb_connection_t* connection, int scree
     root_ = screens.data->root;
   }
   atoms_.intern(connection_);
+  // Never mapped, never managed: it exists only to have its property changed.
+  timeWindow_ = xcb_generate_id(connection_);
+  const std::uint32_t values[] = {1, XCB_EVENT_MASK_PROPERTY_CHANGE};
+  xcb_create_window(connection_, XCB_COPY_FROM_PARENT, timeWindow_, root_, -100, -100, 1, 1, 0,
+                    XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT,
+                    XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values);
 
   notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection_),
                                                 QSocketNotifier::Read);
@@ -135,6 +131,50 @@ bool XConnection::sync(Deadline deadline) {
   return take<xcb_get_input_focus_reply_t>(cookie.sequence, deadline) != nullptr;
 }
 
+xcb_timestamp_t XConnection::currentTime() {
+  const auto deadline = std::chrono::steady_clock::now() + kTimeTimeout;
+  const auto sequence = static_cast<std::uint16_t>(
+      xcb_change_property(connection_, XCB_PROP_MODE_APPEND, timeWindow_, XCB_ATOM_WM_NAME,
+                          XCB_ATOM_STRING, 8, 0, nullptr)
+          .sequence);
+  // The server sends the append's event before the reply to any later request, so once the
+  // round trip is back the event has been read, by this thread or another.
+  if (!sync(deadline)) {
+    return XCB_CURRENT_TIME;
+  }
+  std::unique_lock lock(timeMutex_);
+  xcb_timestamp_t time = XCB_CURRENT_TIME;
+  timeArrived_.wait_until(lock, deadline, [&] {
+    const auto found = std::find_if(times_.begin(), times_.end(),
+                                    [&](const auto& entry) { return entry.first == sequence; });
+    if (found == times_.end()) {
+      return false;
+    }
+    time = found->second;
+    return true;
+  });
+  return time;
+}
+
+bool XConnection::noteTime(const xcb_generic_event_t& event) {
+  if ((event.response_type & ~0x80) != XCB_PROPERTY_NOTIFY) {
+    return false;
+  }
+  const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+  if (notify.window != timeWindow_) {
+    return false;
+  }
+  {
+    std::lock_guard lock(timeMutex_);
+    times_.emplace_back(notify.sequence, notify.time);
+    if (times_.size() > kKeptTimes) {
+      times_.pop_front();
+    }
+  }
+  timeArrived_.notify_all();
+  return true;
+}
+
 void XConnection::sendToRoot(xcb_window_t window, Atom type, std::array<std::uint32_t, 5> data) {
   xcb_client_message_event_t message{};
   message.response_type = XCB_CLIENT_MESSAGE;
@@ -209,6 +249,10 @@ void XConnection::collectQueuedEvents() {
 }
 
 void XConnection::enqueue(xcb_generic_event_t* event) {
+  if (noteTime(*event)) {
+    std::free(event);  // of no interest to listeners
+    return;
+  }
   if ((event->response_type & ~0x80) == XCB_DESTROY_NOTIFY) {
     const xcb_window_t window = reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window;
     // The server may give the id to another window soon; that one needs its own selection.
@@ -243,9 +287,6 @@ void XConnection::dispatchPendingEvents() {
       }
       event = std::move(pending_.front());
       pending_.pop_front();
-    }
-    if (const xcb_timestamp_t time = eventTime(*event); time != XCB_CURRENT_TIME) {
-      lastServerTime_.store(time);
     }
     listeners_.emit(*event);
   }

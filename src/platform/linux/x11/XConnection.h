@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -75,8 +76,12 @@ class XConnection {
   // A round trip: every request sent before it has reached the server when it returns.
   bool sync(Deadline deadline);
 
-  // The latest server timestamp seen in an event, or 0 (CurrentTime) before the first.
-  xcb_timestamp_t lastServerTime() const { return lastServerTime_.load(); }
+  // The server's time now, for requests made on the user's behalf: window managers that prevent
+  // focus stealing refuse a request whose time is older than the user's last interaction, so the
+  // time of some earlier event will not do. Costs a round trip (a zero-length append to a
+  // property of a window of our own, whose PropertyNotify carries the time). CurrentTime (0)
+  // only when the server does not answer in time.
+  xcb_timestamp_t currentTime();
 
   // A 32-bit client message sent to the root with the mask window managers listen to.
   void sendToRoot(xcb_window_t window, Atom type, std::array<std::uint32_t, 5> data);
@@ -93,13 +98,15 @@ class XConnection {
   void collectQueuedEvents();
   void enqueue(xcb_generic_event_t* event);
   void reportLoss();
+  // Notes the time of a PropertyNotify on `timeWindow_`; false for any other event.
+  bool noteTime(const xcb_generic_event_t& event);
 
   SystemLog& log_;
   xcb_connection_t* connection_;
   xcb_window_t root_ = XCB_WINDOW_NONE;
   std::uint32_t resourceIdMask_ = 0;
   Atoms atoms_;
-  std::atomic<xcb_timestamp_t> lastServerTime_{0};
+  xcb_window_t timeWindow_ = XCB_WINDOW_NONE;
   std::atomic<bool> lost_{false};
 
   std::unique_ptr<QObject> mainThread_;  // context of posted work; dropping it cancels the posts
@@ -115,6 +122,11 @@ class XConnection {
   std::mutex destructionMutex_;
   std::map<std::uint64_t, std::function<void(xcb_window_t)>> destructionObservers_;
   std::uint64_t nextObserver_ = 0;
+
+  // Times of the appends `currentTime` made, by the (16-bit) sequence number of the request.
+  std::mutex timeMutex_;
+  std::condition_variable timeArrived_;
+  std::deque<std::pair<std::uint16_t, xcb_timestamp_t>> times_;
 };
 
 }  // namespace quayline::x11
