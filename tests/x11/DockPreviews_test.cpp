@@ -44,7 +44,9 @@ TEST_F(DockPreviewsTest, RestingOnATileShowsItsWindowsAndACardBringsOneForward) 
   TestClient blue({"--title", "Blue", "--class", "shade,Shade", "--colour", "2020cc", "--size",
                    "400x300", "--pos", "520,60"});
   TestClient other({"--title", "Other"});
-  RunningDock dock({.pinned = std::vector<PinnedItem>{}, .trailing = std::vector<PinnedItem>{}});
+  RunningDock dock({.pinned = std::vector<PinnedItem>{},
+                    .trailing = std::vector<PinnedItem>{},
+                    .settings = {{"windowPreviewsEnabled", PropertyValue(true)}}});
   ASSERT_TRUE(dock.started()) << dock.logText();
   ASSERT_TRUE(waitUntil([&] { return dock.clientWindows("Other").size() == 1; }));
   const xcb_window_t otherWindow = dock.clientWindows("Other").front();

@@ -105,6 +105,12 @@ RunningDock::RunningDock(const Setup& setup) : scale_(setup.scale) {
   if (setup.tileSize) {
     domains.set(kDockDomain, "tilesize", PropertyValue(*setup.tileSize));
   }
+  // A pointer resting on a tile would open its preview, one more popup beside the menus the
+  // tests look for: previews are on only where a test asks for them.
+  if (!setup.settings.contains("windowPreviewsEnabled")) {
+    domains.set(PreferenceDomains::application, "quayline.windowPreviewsEnabled",
+                PropertyValue(false));
+  }
   for (const auto& [name, value] : setup.settings) {
     domains.set(PreferenceDomains::application, "quayline." + name, value);
   }

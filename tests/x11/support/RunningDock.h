@@ -47,7 +47,7 @@ struct DockSetup {
   // "tilesize" of the system dock's domain.
   std::optional<double> tileSize;
   // Further values of the application's own domain, by setting name ("maximizedWindowBehavior"
-  // is stored as "quayline.maximizedWindowBehavior").
+  // is stored as "quayline.maximizedWindowBehavior"). Window previews are off unless given.
   std::map<std::string, PropertyValue> settings;
   // Whether the constructor waits for the panel to be on screen, not only to exist (a dock
   // that starts ordered out never shows it).
