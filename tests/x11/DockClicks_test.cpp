@@ -20,17 +20,6 @@ using Button = RunningDock::Button;
 constexpr int kGapBelowRow = 5;
 constexpr int kRowMargin = 7;
 
-// The single window titled `title`, once there is exactly one.
-xcb_window_t waitForWindow(RunningDock& dock, const std::string& title) {
-  xcb_window_t window = XCB_WINDOW_NONE;
-  waitUntil([&] {
-    const auto found = dock.clientWindows(title);
-    window = found.size() == 1 ? found.front() : xcb_window_t{XCB_WINDOW_NONE};
-    return window != XCB_WINDOW_NONE;
-  });
-  return window;
-}
-
 void activate(RunningDock& dock, xcb_window_t window) {
   dock.sendToRoot(window, "_NET_ACTIVE_WINDOW", 2, XCB_CURRENT_TIME);
 }
@@ -50,8 +39,8 @@ TEST(DockClicks, ClickingARunningApplicationsTileBringsItsWindowForward) {
   TestClient beta({"--title", "Beta", "--class", "beta,Beta"});
   RunningDock dock({.pinned = std::vector<PinnedItem>{}, .trailing = std::vector<PinnedItem>{}});
   ASSERT_TRUE(dock.started()) << dock.logText();
-  const xcb_window_t alphaWindow = waitForWindow(dock, "Alpha");
-  const xcb_window_t betaWindow = waitForWindow(dock, "Beta");
+  const xcb_window_t alphaWindow = dock.waitForWindow("Alpha");
+  const xcb_window_t betaWindow = dock.waitForWindow("Beta");
   ASSERT_NE(alphaWindow, XCB_WINDOW_NONE);
   ASSERT_NE(betaWindow, XCB_WINDOW_NONE);
 
@@ -91,7 +80,7 @@ TEST(DockClicks, ClickingAPinnedApplicationThatIsNotRunningLaunchesIt) {
   ASSERT_TRUE(dock.clientWindows("Gamma").empty());
 
   ASSERT_TRUE(dock.click(tileId)) << dock.logText();
-  const xcb_window_t window = waitForWindow(dock, "Gamma");
+  const xcb_window_t window = dock.waitForWindow("Gamma");
   ASSERT_NE(window, XCB_WINDOW_NONE) << dock.logText();
   const Launched launched{dock.windowPid(window)};
   EXPECT_GT(launched.pid, 0);
@@ -181,7 +170,7 @@ TEST(DockClicks, TileMenuQuitsTheApplicationAndEscapeClosesIt) {
                     .trailing = std::vector<PinnedItem>{},
                     .tileSize = tileSize});
   ASSERT_TRUE(dock.started()) << dock.logText();
-  const xcb_window_t window = waitForWindow(dock, "Delta");
+  const xcb_window_t window = dock.waitForWindow("Delta");
   ASSERT_NE(window, XCB_WINDOW_NONE);
   const std::string tileId = "running:org.quayline.Delta";
   const auto centre = dock.tileCentre(tileId);

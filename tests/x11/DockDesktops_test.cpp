@@ -19,16 +19,6 @@ using WindowManager = XServer::WindowManager;
 // Between the bottom of a shrunk window's frame and the top of the dock.
 constexpr int kGap = 4;
 
-xcb_window_t waitForWindow(RunningDock& dock, const std::string& title) {
-  xcb_window_t window = XCB_WINDOW_NONE;
-  waitUntil([&] {
-    const auto found = dock.clientWindows(title);
-    window = found.size() == 1 ? found.front() : xcb_window_t{XCB_WINDOW_NONE};
-    return window != XCB_WINDOW_NONE && dock.clientFrame(window).viewable;
-  });
-  return window;
-}
-
 class DockUnderWindowManager : public testing::TestWithParam<WindowManager> {};
 
 TEST_P(DockUnderWindowManager, ClicksMenusAndMaximizedWindows) {
@@ -53,13 +43,13 @@ TEST_P(DockUnderWindowManager, ClicksMenusAndMaximizedWindows) {
   setup.settings.emplace("autohide", PropertyValue(false));
   RunningDock dock(setup);
   ASSERT_TRUE(dock.started()) << dock.logText();
-  const xcb_window_t alphaWindow = waitForWindow(dock, "Alpha");
+  const xcb_window_t alphaWindow = dock.waitForWindow("Alpha");
   ASSERT_NE(alphaWindow, XCB_WINDOW_NONE);
   // Beta starts later, over Alpha, and so covers it.
   TestClient beta(
       {"--title", "Beta", "--class", "beta,Beta", "--size", "400x300", "--pos", "150,150"});
-  const xcb_window_t betaWindow = waitForWindow(dock, "Beta");
-  const xcb_window_t wideWindow = waitForWindow(dock, "Wide");
+  const xcb_window_t betaWindow = dock.waitForWindow("Beta");
+  const xcb_window_t wideWindow = dock.waitForWindow("Wide");
   ASSERT_NE(betaWindow, XCB_WINDOW_NONE);
   ASSERT_NE(wideWindow, XCB_WINDOW_NONE);
 

@@ -16,16 +16,6 @@ using Button = RunningDock::Button;
 
 constexpr int kDockHeight = 64 + 19;  // the default tile size plus the row's margins
 
-xcb_window_t waitForWindow(RunningDock& dock, const std::string& title) {
-  xcb_window_t window = XCB_WINDOW_NONE;
-  waitUntil([&] {
-    const auto found = dock.clientWindows(title);
-    window = found.size() == 1 ? found.front() : xcb_window_t{XCB_WINDOW_NONE};
-    return window != XCB_WINDOW_NONE;
-  });
-  return window;
-}
-
 TEST(DockPlacement, StandsAboveAnotherProgramsBottomPanelWhileItIsThere) {
   RunningDock dock({.pinned = std::vector<PinnedItem>{}, .trailing = std::vector<PinnedItem>{}});
   ASSERT_TRUE(dock.started()) << dock.logText();
@@ -82,8 +72,8 @@ TEST_P(DockAtScaleTwo, DoublesItsGeometryWhileClicksAndMenusLandOnTheirTiles) {
                     .environment = GetParam().environment,
                     .scale = 2});
   ASSERT_TRUE(dock.started()) << dock.logText();
-  const xcb_window_t alphaWindow = waitForWindow(dock, "Alpha");
-  const xcb_window_t betaWindow = waitForWindow(dock, "Beta");
+  const xcb_window_t alphaWindow = dock.waitForWindow("Alpha");
+  const xcb_window_t betaWindow = dock.waitForWindow("Beta");
   ASSERT_NE(alphaWindow, XCB_WINDOW_NONE);
   ASSERT_NE(betaWindow, XCB_WINDOW_NONE);
 
@@ -95,7 +85,7 @@ TEST_P(DockAtScaleTwo, DoublesItsGeometryWhileClicksAndMenusLandOnTheirTiles) {
   EXPECT_EQ(panel.height, 2 * kDockHeight);
   EXPECT_EQ(panel.bottom(), XServer::kHeight);
   EXPECT_EQ(panel.x + panel.width / 2, XServer::kWidth / 2);
-  const xcb_window_t largeWindow = waitForWindow(dock, "Large");
+  const xcb_window_t largeWindow = dock.waitForWindow("Large");
   EXPECT_TRUE(waitUntil([&] { return dock.outerFrame(largeWindow).bottom() == panel.y - 2 * 4; }))
       << "window " << dock.outerFrame(largeWindow) << ", dock " << panel;
   EXPECT_EQ(dock.clientFrame(largeWindow).width, 1240);

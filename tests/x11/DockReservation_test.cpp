@@ -11,16 +11,6 @@ namespace {
 // Between the bottom of a shrunk window's frame and the top of the dock.
 constexpr int kGap = 4;
 
-xcb_window_t waitForWindow(RunningDock& dock, const std::string& title) {
-  xcb_window_t window = XCB_WINDOW_NONE;
-  waitUntil([&] {
-    const auto found = dock.clientWindows(title);
-    window = found.size() == 1 ? found.front() : xcb_window_t{XCB_WINDOW_NONE};
-    return window != XCB_WINDOW_NONE && dock.clientFrame(window).viewable;
-  });
-  return window;
-}
-
 // What a user's click on the title bar's maximize button asks of the window manager.
 void setMaximized(RunningDock& dock, xcb_window_t window, bool maximized) {
   dock.sendToRoot(window, "_NET_WM_STATE", maximized ? 1 : 0,
@@ -43,8 +33,8 @@ TEST(DockReservation, ResizeWindowShrinksAWindowCoveringTheScreenToEndAboveTheDo
   TestClient large({"--title", "Large", "--size", "1240x770", "--pos", "10,0"});
   RunningDock dock(withBehavior("resizeWindow"));
   ASSERT_TRUE(dock.started()) << dock.logText();
-  const xcb_window_t smallWindow = waitForWindow(dock, "Small");
-  const xcb_window_t largeWindow = waitForWindow(dock, "Large");
+  const xcb_window_t smallWindow = dock.waitForWindow("Small");
+  const xcb_window_t largeWindow = dock.waitForWindow("Large");
   ASSERT_NE(smallWindow, XCB_WINDOW_NONE);
   ASSERT_NE(largeWindow, XCB_WINDOW_NONE);
   const int dockTop = dock.dockFrame().y;
@@ -68,7 +58,7 @@ TEST(DockReservation, ResizeWindowShrinksAMaximizedWindowToEndAboveTheDock) {
   TestClient wide({"--title", "Wide"});
   RunningDock dock(withBehavior("resizeWindow"));
   ASSERT_TRUE(dock.started()) << dock.logText();
-  const xcb_window_t window = waitForWindow(dock, "Wide");
+  const xcb_window_t window = dock.waitForWindow("Wide");
   ASSERT_NE(window, XCB_WINDOW_NONE);
 
   setMaximized(dock, window, true);
@@ -86,7 +76,7 @@ TEST(DockReservation, HideDockOrdersTheDockOutWhileAMaximizedWindowIsOnScreen) {
   TestClient wide({"--title", "Wide"});
   RunningDock dock(withBehavior("hideDock"));
   ASSERT_TRUE(dock.started()) << dock.logText();
-  const xcb_window_t window = waitForWindow(dock, "Wide");
+  const xcb_window_t window = dock.waitForWindow("Wide");
   ASSERT_NE(window, XCB_WINDOW_NONE);
   ASSERT_TRUE(dock.dockFrame().viewable);
   const auto hidden = [&] { return !dock.dockFrame().viewable; };
@@ -122,7 +112,7 @@ TEST(DockReservation, AWindowMaximizedBeforeTheDockStartsCountsToo) {
     // A dock that leaves maximized windows alone, only to reach the display with.
     RunningDock first(withBehavior("ignore"));
     ASSERT_TRUE(first.started()) << first.logText();
-    window = waitForWindow(first, "Wide");
+    window = first.waitForWindow("Wide");
     ASSERT_NE(window, XCB_WINDOW_NONE);
     setMaximized(first, window, true);
     ASSERT_TRUE(waitUntil([&] {
@@ -138,7 +128,9 @@ TEST(DockReservation, AWindowMaximizedBeforeTheDockStartsCountsToo) {
     ASSERT_TRUE(dock.started()) << dock.logText();
     EXPECT_TRUE(waitUntil([&] { return !dock.dockFrame().viewable; })) << dock.dockFrame();
     setMaximized(dock, window, false);
-    EXPECT_TRUE(waitUntil([&] { return dock.dockFrame().viewable; })) << dock.dockFrame();
+    EXPECT_TRUE(waitUntil([&] { return dock.dockFrame().viewable; }))
+        << dock.dockFrame() << ", window " << dock.outerFrame(window) << "\n"
+        << dock.logText();
     setMaximized(dock, window, true);
     EXPECT_TRUE(waitUntil([&] { return !dock.dockFrame().viewable; })) << dock.dockFrame();
   }

@@ -409,6 +409,16 @@ std::vector<xcb_window_t> RunningDock::popupWindows() {
   return found;
 }
 
+xcb_window_t RunningDock::waitForWindow(std::string_view title) {
+  xcb_window_t window = XCB_WINDOW_NONE;
+  waitUntil([&] {
+    const auto found = clientWindows(title);
+    window = found.size() == 1 ? found.front() : xcb_window_t{XCB_WINDOW_NONE};
+    return window != XCB_WINDOW_NONE && clientFrame(window).viewable;
+  });
+  return window;
+}
+
 std::vector<xcb_window_t> RunningDock::clientWindows(std::string_view title) {
   std::vector<xcb_window_t> found;
   const xcb_atom_t netName = atom("_NET_WM_NAME");

@@ -113,6 +113,9 @@ class RunningDock {
   std::vector<xcb_window_t> popupWindows();
   // Top-level client windows (from _NET_CLIENT_LIST) whose WM_NAME or _NET_WM_NAME is `title`.
   std::vector<xcb_window_t> clientWindows(std::string_view title);
+  // The single client window titled `title` once there is exactly one and it is on screen;
+  // XCB_WINDOW_NONE when that does not happen in time.
+  xcb_window_t waitForWindow(std::string_view title);
   // A client window's frame as the window manager draws it (the client area grown by
   // _NET_FRAME_EXTENTS), and the client area alone.
   WindowFrame outerFrame(xcb_window_t window);
