@@ -23,6 +23,11 @@ class X11Accessibility final : public Accessibility {
   // of the global display space; the root's own origin when not given.
   X11Accessibility(x11::XConnection& connection, x11::ActivationHistory& history,
                    DesktopEntryIndex& entries, std::function<Point()> primaryOrigin = {});
+  // Reads through `reads`, a connection of their own (see XConnection::Events), so the replies
+  // to reads made off the main thread never wake it; writes go through `connection`.
+  X11Accessibility(x11::XConnection& connection, x11::XConnection& reads,
+                   x11::ActivationHistory& history, DesktopEntryIndex& entries,
+                   std::function<Point()> primaryOrigin = {});
   ~X11Accessibility() override;
   X11Accessibility(const X11Accessibility&) = delete;
   X11Accessibility& operator=(const X11Accessibility&) = delete;

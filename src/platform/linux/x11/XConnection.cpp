@@ -1,6 +1,8 @@
 #include "platform/linux/x11/XConnection.h"
 
 #include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 #include <xcb/xcbext.h>
 
 #include <QAbstractEventDispatcher>
@@ -15,9 +17,27 @@ namespace quayline::x11 {
 
 namespace {
 
-// How long one wait on the socket lasts before the reply queue is checked again: another thread
-// may have read our reply off the socket meanwhile.
-constexpr auto kPollSlice = std::chrono::milliseconds(5);
+// A waiting thread sleeps until the socket or another reader wakes it. libxcb may also read the
+// socket while it writes a large batch; this bounds how late a reply read that way is noticed.
+constexpr auto kPollSlice = std::chrono::milliseconds(100);
+
+// The calling thread's wake-up descriptor: other threads that read the socket signal it while
+// this thread waits for a reply.
+int threadWakeDescriptor() {
+  struct Descriptor {
+    Descriptor() : fd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+    ~Descriptor() {
+      if (fd >= 0) {
+        ::close(fd);
+      }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int fd;
+  };
+  thread_local Descriptor descriptor;
+  return descriptor.fd;
+}
 
 xcb_timestamp_t eventTime(const xcb_generic_event_t& event) {
   switch (event.response_type & ~0x80) {
@@ -36,7 +56,8 @@ xcb_timestamp_t eventTime(const xcb_generic_event_t& event) {
 
 }  // namespace
 
-std::unique_ptr<XConnection> XConnection::open(SystemLog& log, const char* displayName) {
+std::unique_ptr<XConnection> XConnection::open(SystemLog& log, const char* displayName,
+                                               Events events) {
   int screen = 0;
   xcb_connection_t* connection = xcb_connect(displayName, &screen);
   if (xcb_connection_has_error(connection) != 0) {
@@ -44,11 +65,14 @@ std::unique_ptr<XConnection> XConnection::open(SystemLog& log, const char* displ
     log.log("x11", "cannot connect to the X server");
     return nullptr;
   }
-  return std::unique_ptr<XConnection>(new XConnection(log, connection, screen));
+  return std::unique_ptr<XConnection>(new XConnection(log, connection, screen, events));
 }
 
-XConnection::XConnection(SystemLog& log, xcb_connection_t* connection, int screen)
-    : log_(log), connection_(connection), mainThread_(std::make_unique<QObject>()) {
+XConnection::XConnection(SystemLog& log, xcb_connection_t* connection, int screen, Events events)
+    : log_(log),
+      connection_(connection),
+      events_(events),
+      mainThread_(std::make_unique<QObject>()) {
   const xcb_setup_t* setup = xcb_get_setup(connection_);
   resourceIdMask_ = setup->resource_id_mask;
   xcb_screen_iterator_t screens = xcb_setup_roots_iterator(setup);
@@ -59,6 +83,9 @@ XConnection::XConnection(SystemLog& log, xcb_connection_t* connection, int scree
     root_ = screens.data->root;
   }
   atoms_.intern(connection_);
+  if (events_ != Events::dispatched) {
+    return;
+  }
 
   notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection_),
                                                 QSocketNotifier::Read);
@@ -153,10 +180,15 @@ void* XConnection::waitForReply(unsigned int sequence, Deadline deadline,
     return nullptr;
   }
   xcb_flush(connection_);
-  for (;;) {
+  const int wake = threadWakeDescriptor();
+  WaitRegistration registration(*this, wake);
+  for (bool slept = false;; slept = true) {
     void* reply = nullptr;
     xcb_generic_error_t* failure = nullptr;
-    if (xcb_poll_for_reply(connection_, sequence, &reply, &failure) != 0) {
+    const bool answered = xcb_poll_for_reply(connection_, sequence, &reply, &failure) != 0;
+    // The poll may have read replies other threads wait for.
+    wakeWaiters(wake);
+    if (answered) {
       if (error != nullptr) {
         error->reset(failure);
       } else {
@@ -174,11 +206,46 @@ void* XConnection::waitForReply(unsigned int sequence, Deadline deadline,
       collectQueuedEvents();
       return nullptr;
     }
+    if (!slept) {
+      waits_.fetch_add(1, std::memory_order_relaxed);
+    }
     const auto slice = std::min<std::chrono::steady_clock::duration>(deadline - now, kPollSlice);
-    pollfd descriptor{xcb_get_file_descriptor(connection_), POLLIN, 0};
+    std::array<pollfd, 2> descriptors{pollfd{xcb_get_file_descriptor(connection_), POLLIN, 0},
+                                      pollfd{wake, POLLIN, 0}};
     const auto milliseconds =
         std::chrono::duration_cast<std::chrono::milliseconds>(slice).count() + 1;
-    ::poll(&descriptor, 1, static_cast<int>(milliseconds));
+    // Without a wake-up descriptor only the slice bounds the wait.
+    ::poll(descriptors.data(), wake >= 0 ? 2 : 1, static_cast<int>(milliseconds));
+    if (wake >= 0 && (descriptors[1].revents & POLLIN) != 0) {
+      std::uint64_t count = 0;
+      [[maybe_unused]] const auto drained = ::read(wake, &count, sizeof count);
+    }
+  }
+}
+
+XConnection::WaitRegistration::WaitRegistration(XConnection& connection, int descriptor)
+    : connection_(connection), descriptor_(descriptor) {
+  if (descriptor_ >= 0) {
+    std::lock_guard lock(connection_.waitersMutex_);
+    connection_.waiters_.push_back(descriptor_);
+  }
+}
+
+XConnection::WaitRegistration::~WaitRegistration() {
+  if (descriptor_ >= 0) {
+    std::lock_guard lock(connection_.waitersMutex_);
+    auto& waiters = connection_.waiters_;
+    waiters.erase(std::find(waiters.begin(), waiters.end(), descriptor_));
+  }
+}
+
+void XConnection::wakeWaiters(int except) {
+  std::lock_guard lock(waitersMutex_);
+  for (const int descriptor : waiters_) {
+    if (descriptor != except) {
+      const std::uint64_t one = 1;
+      [[maybe_unused]] const auto written = ::write(descriptor, &one, sizeof one);
+    }
   }
 }
 
@@ -186,6 +253,8 @@ void XConnection::readEvents() {
   while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
     enqueue(event);
   }
+  // Replies read with the events belong to threads that may be asleep waiting for them.
+  wakeWaiters(-1);
   if (isLost()) {
     return;
   }
@@ -195,7 +264,9 @@ void XConnection::readEvents() {
 void XConnection::collectQueuedEvents() {
   bool post = false;
   while (xcb_generic_event_t* event = xcb_poll_for_queued_event(connection_)) {
-    enqueue(event);
+    if (!enqueue(event)) {
+      continue;
+    }
     std::lock_guard lock(mutex_);
     if (!dispatchPosted_) {
       dispatchPosted_ = true;
@@ -208,7 +279,7 @@ void XConnection::collectQueuedEvents() {
   }
 }
 
-void XConnection::enqueue(xcb_generic_event_t* event) {
+bool XConnection::enqueue(xcb_generic_event_t* event) {
   if ((event->response_type & ~0x80) == XCB_DESTROY_NOTIFY) {
     const xcb_window_t window = reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window;
     // The server may give the id to another window soon; that one needs its own selection.
@@ -218,8 +289,13 @@ void XConnection::enqueue(xcb_generic_event_t* event) {
       observer(window);
     }
   }
+  if (events_ != Events::dispatched) {
+    std::free(event);
+    return false;
+  }
   std::lock_guard lock(mutex_);
   pending_.emplace_back(event);
+  return true;
 }
 
 Subscription XConnection::observeDestruction(std::function<void(xcb_window_t)> observer) {
