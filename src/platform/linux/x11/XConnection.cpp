@@ -20,6 +20,10 @@ namespace {
 // A waiting thread sleeps until the socket or another reader wakes it. libxcb may also read the
 // socket while it writes a large batch; this bounds how late a reply read that way is noticed.
 constexpr auto kPollSlice = std::chrono::milliseconds(100);
+// A busy server sends the replies to a batch in pieces, flushing between requests. Woken by a
+// piece that does not complete the awaited reply, a thread naps instead of waking for every
+// further piece, for twice as long each time.
+constexpr auto kFirstNap = std::chrono::milliseconds(1);
 
 // The calling thread's wake-up descriptor: other threads that read the socket signal it while
 // this thread waits for a reply.
@@ -180,9 +184,14 @@ void* XConnection::waitForReply(unsigned int sequence, Deadline deadline,
     return nullptr;
   }
   xcb_flush(connection_);
+  if (const std::uint64_t written = xcb_total_written(connection_);
+      writtenAtLastRoundTrip_.exchange(written) < written) {
+    roundTrips_.fetch_add(1, std::memory_order_relaxed);
+  }
   const int wake = threadWakeDescriptor();
   WaitRegistration registration(*this, wake);
-  for (bool slept = false;; slept = true) {
+  std::chrono::milliseconds nap{0};  // none: the thread watches the socket
+  for (;;) {
     void* reply = nullptr;
     xcb_generic_error_t* failure = nullptr;
     const bool answered = xcb_poll_for_reply(connection_, sequence, &reply, &failure) != 0;
@@ -206,19 +215,24 @@ void* XConnection::waitForReply(unsigned int sequence, Deadline deadline,
       collectQueuedEvents();
       return nullptr;
     }
-    if (!slept) {
-      waits_.fetch_add(1, std::memory_order_relaxed);
-    }
-    const auto slice = std::min<std::chrono::steady_clock::duration>(deadline - now, kPollSlice);
-    std::array<pollfd, 2> descriptors{pollfd{xcb_get_file_descriptor(connection_), POLLIN, 0},
-                                      pollfd{wake, POLLIN, 0}};
+    const bool napping = nap.count() > 0;
+    const auto slice = std::min<std::chrono::steady_clock::duration>(
+        deadline - now, napping ? std::chrono::steady_clock::duration(nap) : kPollSlice);
+    std::array<pollfd, 2> descriptors{pollfd{wake, POLLIN, 0},
+                                      pollfd{xcb_get_file_descriptor(connection_), POLLIN, 0}};
     const auto milliseconds =
         std::chrono::duration_cast<std::chrono::milliseconds>(slice).count() + 1;
-    // Without a wake-up descriptor only the slice bounds the wait.
-    ::poll(descriptors.data(), wake >= 0 ? 2 : 1, static_cast<int>(milliseconds));
-    if (wake >= 0 && (descriptors[1].revents & POLLIN) != 0) {
+    // A nap watches the wake-up descriptor alone; without one, only the time bounds the wait.
+    const int first = wake >= 0 ? 0 : 1;
+    ::poll(descriptors.data() + first, (napping ? 1 : 2) - first, static_cast<int>(milliseconds));
+    if (wake >= 0 && (descriptors[0].revents & POLLIN) != 0) {
       std::uint64_t count = 0;
       [[maybe_unused]] const auto drained = ::read(wake, &count, sizeof count);
+    }
+    if (napping) {
+      nap = std::min(2 * nap, std::chrono::duration_cast<std::chrono::milliseconds>(kPollSlice));
+    } else if ((descriptors[1].revents & POLLIN) != 0) {
+      nap = kFirstNap;
     }
   }
 }

@@ -88,9 +88,10 @@ class XConnection {
   // The latest server timestamp seen in an event, or 0 (CurrentTime) before the first.
   xcb_timestamp_t lastServerTime() const { return lastServerTime_.load(); }
 
-  // How many replies a thread had to sleep for rather than finding them read already: the round
-  // trips to the server, for the benchmarks.
-  std::uint64_t waits() const { return waits_.load(std::memory_order_relaxed); }
+  // How many replies were asked for after more requests had gone out: the exchanges with the
+  // server (a batch of requests whose replies are collected together counts once), for the
+  // benchmarks.
+  std::uint64_t roundTrips() const { return roundTrips_.load(std::memory_order_relaxed); }
 
   // A 32-bit client message sent to the root with the mask window managers listen to.
   void sendToRoot(xcb_window_t window, Atom type, std::array<std::uint32_t, 5> data);
@@ -131,7 +132,8 @@ class XConnection {
   Atoms atoms_;
   std::atomic<xcb_timestamp_t> lastServerTime_{0};
   std::atomic<bool> lost_{false};
-  std::atomic<std::uint64_t> waits_{0};
+  std::atomic<std::uint64_t> roundTrips_{0};
+  std::atomic<std::uint64_t> writtenAtLastRoundTrip_{0};
 
   std::unique_ptr<QObject> mainThread_;  // context of posted work; dropping it cancels the posts
   std::unique_ptr<QSocketNotifier> notifier_;
