@@ -20,10 +20,14 @@ namespace {
 // A waiting thread sleeps until the socket or another reader wakes it. libxcb may also read the
 // socket while it writes a large batch; this bounds how late a reply read that way is noticed.
 constexpr auto kPollSlice = std::chrono::milliseconds(100);
-// A busy server sends the replies to a batch in pieces, flushing between requests. Woken by a
-// piece that does not complete the awaited reply, a thread naps instead of waking for every
-// further piece, for twice as long each time.
+// The server sends the replies to a batch in pieces (a reply's header apart from its data; a busy
+// server flushes between requests), and libxcb sleeps until a piece it has begun to read is
+// whole. Woken by a piece that does not complete the awaited reply, a thread naps instead of
+// waking for every further piece, for twice as long each time up to a few milliseconds. A
+// connection for reads off the main thread naps from the start: a millisecond later, a batch has
+// mostly arrived whole.
 constexpr auto kFirstNap = std::chrono::milliseconds(1);
+constexpr auto kLongestNap = std::chrono::milliseconds(4);
 
 // The calling thread's wake-up descriptor: other threads that read the socket signal it while
 // this thread waits for a reply.
@@ -190,7 +194,9 @@ void* XConnection::waitForReply(unsigned int sequence, Deadline deadline,
   }
   const int wake = threadWakeDescriptor();
   WaitRegistration registration(*this, wake);
-  std::chrono::milliseconds nap{0};  // none: the thread watches the socket
+  // None: the thread watches the socket.
+  std::chrono::milliseconds nap =
+      events_ == Events::dispatched ? std::chrono::milliseconds(0) : kFirstNap;
   for (;;) {
     void* reply = nullptr;
     xcb_generic_error_t* failure = nullptr;
@@ -230,7 +236,7 @@ void* XConnection::waitForReply(unsigned int sequence, Deadline deadline,
       [[maybe_unused]] const auto drained = ::read(wake, &count, sizeof count);
     }
     if (napping) {
-      nap = std::min(2 * nap, std::chrono::duration_cast<std::chrono::milliseconds>(kPollSlice));
+      nap = std::min(2 * nap, kLongestNap);
     } else if ((descriptors[1].revents & POLLIN) != 0) {
       nap = kFirstNap;
     }
