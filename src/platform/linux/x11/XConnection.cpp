@@ -100,11 +100,13 @@ XConnection::XConnection(SystemLog& log, xcb_connection_t* connection, int scree
   QObject::connect(notifier_.get(), &QSocketNotifier::activated, mainThread_.get(),
                    [this] { readEvents(); });
   // libxcb also reads events while it writes requests or waits for replies; those never wake the
-  // notifier, so the queue is looked at whenever the loop is about to sleep.
+  // notifier, so the queue is looked at whenever the loop is about to sleep. Requests made
+  // without a flush of their own (a selection, a state change) go out then too: nothing else
+  // may flush this connection for a long time.
   if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
     QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, mainThread_.get(),
                      [this] {
-                       collectQueuedEvents();
+                       flush();
                        dispatchPendingEvents();
                      });
   }
