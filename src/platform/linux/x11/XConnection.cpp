@@ -23,11 +23,11 @@ constexpr auto kPollSlice = std::chrono::milliseconds(100);
 // The server sends the replies to a batch in pieces (a reply's header apart from its data; a busy
 // server flushes between requests), and libxcb sleeps until a piece it has begun to read is
 // whole. Woken by a piece that does not complete the awaited reply, a thread naps instead of
-// waking for every further piece, for twice as long each time up to a few milliseconds. A
+// waking for every further piece, for twice as long each time up to two milliseconds. A
 // connection for reads off the main thread naps from the start: a millisecond later, a batch has
 // mostly arrived whole.
 constexpr auto kFirstNap = std::chrono::milliseconds(1);
-constexpr auto kLongestNap = std::chrono::milliseconds(4);
+constexpr auto kLongestNap = std::chrono::milliseconds(2);
 
 // The calling thread's wake-up descriptor: other threads that read the socket signal it while
 // this thread waits for a reply.
@@ -228,8 +228,9 @@ void* XConnection::waitForReply(unsigned int sequence, Deadline deadline,
         deadline - now, napping ? std::chrono::steady_clock::duration(nap) : kPollSlice);
     std::array<pollfd, 2> descriptors{pollfd{wake, POLLIN, 0},
                                       pollfd{xcb_get_file_descriptor(connection_), POLLIN, 0}};
+    // Rounded up when watching, so a wait never ends just before the deadline it waits for.
     const auto milliseconds =
-        std::chrono::duration_cast<std::chrono::milliseconds>(slice).count() + 1;
+        std::chrono::duration_cast<std::chrono::milliseconds>(slice).count() + (napping ? 0 : 1);
     // A nap watches the wake-up descriptor alone; without one, only the time bounds the wait.
     const int first = wake >= 0 ? 0 : 1;
     ::poll(descriptors.data() + first, (napping ? 1 : 2) - first, static_cast<int>(milliseconds));
