@@ -1,6 +1,8 @@
-// The window registry's enumeration against a real X server: 20 applications with 10 windows
-// each, read through the accessibility adapter as the registry reads them (each application's
-// "AXWindows", then six attributes of every window in one batch).
+// The window registry's enumeration against a real X server, read through the accessibility
+// adapter: 20 applications with 10 windows each, one application after the other (each one's
+// "AXWindows", then six attributes of its windows in one batch); and one refresh of the registry
+// on a desktop of 50 windows (10 applications with 5 each), in time and in round trips to the
+// server (replies asked for after more requests went out), whole and one application at a time.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -26,6 +28,7 @@
 #include "platform/linux/x11/WindowApplications.h"
 #include "platform/linux/x11/X11Accessibility.h"
 #include "platform/linux/x11/XConnection.h"
+#include "windows/WindowRegistry.h"
 
 extern char** environ;
 
@@ -33,8 +36,8 @@ namespace {
 
 using namespace quayline;
 
-constexpr int kApplications = 20;
-constexpr int kWindowsEach = 10;
+// The processes of the bench's windows are made up: pids from here on.
+constexpr int kFirstProcess = 100000;
 
 class NullLog final : public SystemLog {
  public:
@@ -95,10 +98,11 @@ std::size_t propertyLength(xcb_connection_t* c, xcb_window_t window, xcb_atom_t 
   return length;
 }
 
-// Xvfb on a free display, openbox on it, and 200 mapped windows of 20 "processes".
+// Xvfb on a free display, openbox on it, and mapped windows of made-up processes.
 class Display {
  public:
-  Display() {
+  Display(int applications, int windowsEach)
+      : applications_(applications), windowsEach_(windowsEach) {
     // A display number of our own: the server's lock file names the winner of any race.
     for (int attempt = 0; attempt < 40 && !windows_; ++attempt) {
       const int number = 3300 + static_cast<int>((::getpid() * 7 + attempt * 31) % 3000);
@@ -174,9 +178,9 @@ class Display {
     const xcb_atom_t utf8 = atom(c, "UTF8_STRING");
     const xcb_atom_t type = atom(c, "_NET_WM_WINDOW_TYPE");
     const xcb_atom_t normal = atom(c, "_NET_WM_WINDOW_TYPE_NORMAL");
-    for (int app = 0; app < kApplications; ++app) {
-      const std::uint32_t process = 100000 + static_cast<std::uint32_t>(app);
-      for (int w = 0; w < kWindowsEach; ++w) {
+    for (int app = 0; app < applications_; ++app) {
+      const std::uint32_t process = kFirstProcess + static_cast<std::uint32_t>(app);
+      for (int w = 0; w < windowsEach_; ++w) {
         const xcb_window_t window = xcb_generate_id(c);
         xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root,
                           static_cast<std::int16_t>(20 * w), static_cast<std::int16_t>(10 * app),
@@ -201,7 +205,8 @@ class Display {
     }
     const xcb_atom_t list = atom(c, "_NET_CLIENT_LIST");
     for (int attempt = 0; attempt < 3000; ++attempt) {
-      if (propertyLength(c, screen->root, list) / 4 >= kApplications * kWindowsEach) {
+      if (propertyLength(c, screen->root, list) / 4 >=
+          static_cast<std::size_t>(applications_ * windowsEach_)) {
         ready_ = true;
         return;
       }
@@ -209,6 +214,8 @@ class Display {
     }
   }
 
+  int applications_;
+  int windowsEach_;
   std::string display_;
   pid_t server_ = -1;
   pid_t windowManager_ = -1;
@@ -219,34 +226,57 @@ class Display {
 // Set up once for every run of the benchmark (Google Benchmark calls the function several times)
 // and torn down at exit.
 struct Fixture {
-  Fixture() : application(argc, argv) {
+  Fixture(int applicationCount, int windowsPerApplication)
+      : applications(applicationCount),
+        windowsEach(windowsPerApplication),
+        display(applicationCount, windowsPerApplication) {
     if (!display.ready()) {
       return;
     }
+    // Wired as the program wires them: reads go through a connection of their own.
     connection = x11::XConnection::open(log, display.name().c_str());
-    if (connection) {
+    reads = x11::XConnection::open(log, display.name().c_str(),
+                                   x11::XConnection::Events::destructionsOnly);
+    if (connection && reads) {
       history = std::make_unique<x11::ActivationHistory>(*connection);
-      accessibility =
-          std::make_unique<X11Accessibility>(*connection, *history, entries, windowApplications);
+      accessibility = std::make_unique<X11Accessibility>(*connection, *reads, *history, entries,
+                                                         windowApplications);
       accessibility->setMessagingTimeout(1.0);
     }
   }
 
-  int argc = 1;
-  char name[15] = "quayline_bench";
-  char* argv[2] = {name, nullptr};
+  // The benchmark's targets: every application of the display.
+  std::vector<WindowRegistry::Target> targets() const {
+    std::vector<WindowRegistry::Target> result;
+    for (int app = 0; app < applications; ++app) {
+      result.push_back({kFirstProcess + app, "org.example.bench" + std::to_string(app)});
+    }
+    return result;
+  }
+
+  static QCoreApplication& qt() {
+    static int argc = 1;
+    static char name[] = "quayline_bench";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication application(argc, argv);
+    return application;
+  }
+
+  int applications;
+  int windowsEach;
+  QCoreApplication& application = qt();
   Display display;
-  QCoreApplication application;
   NullLog log;
   DesktopEntryIndex entries;
   x11::WindowApplications windowApplications;
   std::unique_ptr<x11::XConnection> connection;
+  std::unique_ptr<x11::XConnection> reads;
   std::unique_ptr<x11::ActivationHistory> history;
   std::unique_ptr<X11Accessibility> accessibility;
 };
 
 void BM_RegistryEnumerationOf200Windows(benchmark::State& state) {
-  static Fixture fixture;
+  static Fixture fixture(20, 10);
   if (!fixture.accessibility) {
     state.SkipWithError("Xvfb and openbox did not come up");
     return;
@@ -257,8 +287,8 @@ void BM_RegistryEnumerationOf200Windows(benchmark::State& state) {
   std::size_t windows = 0;
   for (auto _ : state) {
     windows = 0;
-    for (int app = 0; app < kApplications; ++app) {
-      const auto element = accessibility.applicationElement(100000 + app);
+    for (int app = 0; app < fixture.applications; ++app) {
+      const auto element = accessibility.applicationElement(kFirstProcess + app);
       const auto list = accessibility.attribute(element, AX::windows);
       const auto* elements = list ? std::get_if<std::vector<AXElement>>(&*list) : nullptr;
       if (elements == nullptr) {
@@ -270,11 +300,53 @@ void BM_RegistryEnumerationOf200Windows(benchmark::State& state) {
     }
     fixture.connection->dispatchPendingEvents();
   }
-  if (windows != kApplications * kWindowsEach) {
+  if (windows != static_cast<std::size_t>(fixture.applications * fixture.windowsEach)) {
     state.SkipWithError("not every window was listed");
   }
   state.counters["windows"] = static_cast<double>(windows);
 }
 BENCHMARK(BM_RegistryEnumerationOf200Windows)->Unit(benchmark::kMillisecond);
+
+// One refresh of the registry as its queue runs it: every application in one enumeration
+// (whole = 1), or each application on its own as `windowsOf(pid, bundle)` reads it (whole = 0).
+void BM_RegistryRefreshOf50Windows(benchmark::State& state) {
+  static Fixture fixture(10, 5);
+  if (!fixture.accessibility) {
+    state.SkipWithError("Xvfb and openbox did not come up");
+    return;
+  }
+  const bool whole = state.range(0) != 0;
+  X11Accessibility& accessibility = *fixture.accessibility;
+  const auto targets = fixture.targets();
+  // The first enumeration reads the processes of windows it has not seen yet; a refresh does not.
+  benchmark::DoNotOptimize(WindowRegistry::windowsOf(accessibility, targets));
+  const std::uint64_t roundTripsBefore = fixture.reads->roundTrips();
+  std::size_t windows = 0;
+  for (auto _ : state) {
+    std::vector<AppWindow> found;
+    if (whole) {
+      found = WindowRegistry::windowsOf(accessibility, targets);
+    } else {
+      for (const auto& target : targets) {
+        auto more = WindowRegistry::windowsOf(accessibility, target.pid, target.bundleIdentifier);
+        found.insert(found.end(), more.begin(), more.end());
+      }
+    }
+    windows = found.size();
+    benchmark::DoNotOptimize(found);
+  }
+  if (windows != static_cast<std::size_t>(fixture.applications * fixture.windowsEach)) {
+    state.SkipWithError("not every window was listed");
+  }
+  state.counters["windows"] = static_cast<double>(windows);
+  state.counters["round_trips"] =
+      static_cast<double>(fixture.reads->roundTrips() - roundTripsBefore) /
+      static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_RegistryRefreshOf50Windows)
+    ->ArgName("whole")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -99,9 +99,12 @@ struct Desktop {
   Desktop(Basics& basics, Scheduler& scheduler, std::unique_ptr<x11::XConnection> opened,
           std::unique_ptr<SerialQueue> queue)
       : connection(std::move(opened)),
+        reads(x11::XConnection::open(basics.log, nullptr,
+                                     x11::XConnection::Events::destructionsOnly)),
         history(*connection),
         workspace(*connection, history, entries, windowApplications, scheduler),
-        accessibility(*connection, history, entries, windowApplications, &pixelSpace),
+        accessibility(*connection, reads ? *reads : *connection, history, entries,
+                      windowApplications, &pixelSpace),
         registryQueue(std::move(queue)),
         registry(workspace, accessibility, scheduler, *registryQueue, basics.log),
         hiddenApps(basics.domains, workspace),
@@ -112,6 +115,9 @@ struct Desktop {
               workspace, chromeInstances, chromeProfiles, hiddenApps, registry, basics.files) {}
 
   std::unique_ptr<x11::XConnection> connection;
+  // The window registry reads on its queue through a connection of its own, so the replies it
+  // waits for do not wake the main thread.
+  std::unique_ptr<x11::XConnection> reads;
   x11::ActivationHistory history;
   DesktopEntryIndex entries;
   x11::WindowApplications windowApplications;

@@ -1,5 +1,6 @@
 #include "windows/WindowRegistry.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 
@@ -120,15 +121,10 @@ void WindowRegistry::refresh() {
   std::weak_ptr<Lifetime> alive = lifetime_;
   queue_.async([alive, targets = std::move(targets), &accessibility = accessibility_,
                 &scheduler = scheduler_, this] {
-    std::vector<AppWindow> found;
-    for (const auto& target : targets) {
-      if (alive.expired()) {
-        return;
-      }
-      auto windows = windowsOf(accessibility, target.pid, target.bundleIdentifier);
-      found.insert(found.end(), std::make_move_iterator(windows.begin()),
-                   std::make_move_iterator(windows.end()));
+    if (alive.expired()) {
+      return;
     }
+    std::vector<AppWindow> found = windowsOf(accessibility, targets);
     scheduler.post([alive, this, found = std::move(found)]() mutable {
       // The registry lives and dies on the main thread, where this runs.
       if (!alive.expired()) {
@@ -149,28 +145,66 @@ void WindowRegistry::finish(std::vector<AppWindow> windows) {
 
 std::vector<AppWindow> WindowRegistry::windowsOf(Accessibility& accessibility, ProcessId pid,
                                                  const std::string& bundleIdentifier) {
-  const AXElement application = accessibility.applicationElement(pid);
-  if (!application) {
-    return {};
+  return windowsOf(accessibility, {Target{pid, bundleIdentifier}});
+}
+
+std::vector<AppWindow> WindowRegistry::windowsOf(Accessibility& accessibility,
+                                                 const std::vector<Target>& targets) {
+  std::vector<AXElement> applications;
+  for (const auto& target : targets) {
+    applications.push_back(accessibility.applicationElement(target.pid));
   }
-  const auto list = accessibility.attribute(application, AX::windows);
-  const auto* elements = as<std::vector<AXElement>>(list);
-  if (elements == nullptr || elements->empty()) {
-    return {};
-  }
-  for (const auto& element : *elements) {
-    if (!element) {
-      return {};  // not a list of elements after all
+  // Every application's window list at once; an application without an element is not asked.
+  std::vector<AXElement> asked;
+  for (const auto& application : applications) {
+    if (application) {
+      asked.push_back(application);
     }
   }
+  std::vector<std::vector<std::optional<AXValue>>> lists;
+  if (!asked.empty()) {
+    lists = accessibility.attributes(asked, {AX::windows});
+  }
 
-  const auto values = accessibility.attributes(*elements, kWindowAttributes);
+  // The windows of all applications in one list; each remembers its target and its index in
+  // its application's list.
+  struct Listed {
+    std::size_t target;
+    std::size_t index;
+  };
+  std::vector<AXElement> elements;
+  std::vector<Listed> listed;
+  std::size_t answer = 0;
+  for (std::size_t target = 0; target < targets.size(); ++target) {
+    if (!applications[target]) {
+      continue;
+    }
+    const std::size_t at = answer++;
+    const auto* list = at < lists.size() && !lists[at].empty()
+                           ? as<std::vector<AXElement>>(lists[at][0])
+                           : nullptr;
+    if (list == nullptr ||
+        std::any_of(list->begin(), list->end(), [](const AXElement& e) { return !e; })) {
+      continue;  // no windows, or not a list of elements after all
+    }
+    for (std::size_t index = 0; index < list->size(); ++index) {
+      elements.push_back((*list)[index]);
+      listed.push_back({target, index});
+    }
+  }
+  if (elements.empty()) {
+    return {};
+  }
+
+  const auto values = accessibility.attributes(elements, kWindowAttributes);
   std::vector<AppWindow> result;
-  for (std::size_t index = 0; index < elements->size(); ++index) {
+  for (std::size_t at = 0; at < elements.size(); ++at) {
+    const Target& target = targets[listed[at].target];
+    const std::size_t index = listed[at].index;
     // A short answer from the adapter reads as attributes that could not be read.
     static const std::vector<std::optional<AXValue>> unreadable(columnCount);
     const auto& row =
-        index < values.size() && values[index].size() == columnCount ? values[index] : unreadable;
+        at < values.size() && values[at].size() == columnCount ? values[at] : unreadable;
 
     const auto* windowSubrole = as<std::string>(row[subroleColumn]);
     if (windowSubrole != nullptr && *windowSubrole != AX::standardWindow &&
@@ -178,8 +212,8 @@ std::vector<AppWindow> WindowRegistry::windowsOf(Accessibility& accessibility, P
       continue;  // floating windows, sheets, system dialogs
     }
     AppWindow window;
-    window.pid = pid;
-    window.bundleIdentifier = bundleIdentifier;
+    window.pid = target.pid;
+    window.bundleIdentifier = target.bundleIdentifier;
     if (const auto* text = as<std::string>(row[titleColumn])) {
       window.title = *text;
     }
@@ -189,11 +223,11 @@ std::vector<AppWindow> WindowRegistry::windowsOf(Accessibility& accessibility, P
     if (const auto* flag = as<bool>(row[mainColumn])) {
       window.isMain = *flag;
     }
-    window.id = std::to_string(pid) + ":" + std::to_string(index) + ":" +
+    window.id = std::to_string(target.pid) + ":" + std::to_string(index) + ":" +
                 std::to_string(titleHash(window.title));
     window.isDialog = windowSubrole != nullptr && *windowSubrole == AX::dialog;
     window.frame = frameFrom(row[positionColumn], row[sizeColumn]);
-    window.element = (*elements)[index];
+    window.element = elements[at];
     result.push_back(std::move(window));
   }
   return result;

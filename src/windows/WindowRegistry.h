@@ -55,9 +55,20 @@ class WindowRegistry {
   // Asks for a new enumeration. Requests made while one runs fold into a single follow-up.
   void refresh();
 
+  // An application whose windows are enumerated.
+  struct Target {
+    ProcessId pid;
+    std::string bundleIdentifier;
+  };
+
   // One application's listed windows. Runs on the registry's queue; safe on any thread.
   static std::vector<AppWindow> windowsOf(Accessibility& accessibility, ProcessId pid,
                                           const std::string& bundleIdentifier);
+  // The listed windows of every target, in target order: the same as appending each target's
+  // `windowsOf`, read in two batches (the window lists, then every window's attributes) however
+  // many applications there are.
+  static std::vector<AppWindow> windowsOf(Accessibility& accessibility,
+                                          const std::vector<Target>& targets);
 
   // A window's position and size; nothing when either cannot be read.
   static std::optional<Rect> frame(Accessibility& accessibility, const AXElement& element);
@@ -66,10 +77,6 @@ class WindowRegistry {
   }
 
  private:
-  struct Target {
-    ProcessId pid;
-    std::string bundleIdentifier;
-  };
   void finish(std::vector<AppWindow> windows);
   // Publishes the list when it differs under window equality.
   void assign(std::vector<AppWindow> windows);
@@ -88,7 +95,7 @@ class WindowRegistry {
   bool refreshQueued_ = false;
 
   // Queue tasks and their replies hold this weakly: once the registry is gone an enumeration
-  // stops between applications and its result is dropped.
+  // that has not begun reads nothing and a result is dropped.
   struct Lifetime {};
   std::shared_ptr<Lifetime> lifetime_ = std::make_shared<Lifetime>();
 

@@ -87,6 +87,8 @@ TEST_F(WindowRegistryTest, ListsRegularApplicationsWindowsInWorkspaceOrder) {
   auto& windows = start();
 
   EXPECT_THAT(titles(), ElementsAre("Draft", "Notes", "Inbox"));
+  // Two reads for all applications together: their window lists, then their windows' attributes.
+  EXPECT_EQ(accessibility.batchReads, 2);
   const AppWindow& first = windows.windows().front();
   EXPECT_EQ(first.pid, 10);
   EXPECT_EQ(first.bundleIdentifier, "org.example.Editor");

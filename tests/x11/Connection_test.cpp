@@ -4,6 +4,9 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
+#include <atomic>
+#include <thread>
+#include <vector>
 
 #include "fakes/FakeSystemLog.h"
 #include "platform/linux/x11/WindowQuery.h"
@@ -59,6 +62,38 @@ TEST(XConnection, ALostServerIsReportedOnceAndNothingSpins) {
   EXPECT_LT(processorSeconds() - before, 0.2);
   EXPECT_EQ(losses, 1);
   EXPECT_EQ(log.messagesIn("x11").size(), 1u);
+}
+
+TEST(XConnection, RepliesReachThreadsThatWaitAtOnce) {
+  // Each waiting thread reads the socket, and so does the event loop: whoever reads another
+  // thread's reply must wake it.
+  FakeSystemLog log;
+  auto connection = x11::XConnection::open(log);
+  ASSERT_NE(connection, nullptr);
+  connection->selectInput(connection->root(), XCB_EVENT_MASK_PROPERTY_CHANGE);
+  constexpr int kThreads = 4;
+  constexpr int kRoundTrips = 40;
+  std::atomic<int> answered{0};
+  std::atomic<int> finished{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&] {
+      for (int i = 0; i < kRoundTrips; ++i) {
+        if (connection->sync(std::chrono::steady_clock::now() + std::chrono::seconds(20))) {
+          ++answered;
+        }
+      }
+      ++finished;
+    });
+  }
+  while (finished < kThreads) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  for (auto& thread : threads) {
+    thread.join();
+  }
+  EXPECT_EQ(answered, kThreads * kRoundTrips);
+  EXPECT_TRUE(log.messagesIn("x11").empty());
 }
 
 TEST(XConnection, NoServerNoConnection) {

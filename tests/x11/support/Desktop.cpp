@@ -11,12 +11,14 @@ namespace quayline::x11test {
 
 Desktop::Desktop() {
   connection = x11::XConnection::open(log);
+  reads = x11::XConnection::open(log, nullptr, x11::XConnection::Events::destructionsOnly);
   EXPECT_NE(connection, nullptr);
+  EXPECT_NE(reads, nullptr);
   history = std::make_unique<x11::ActivationHistory>(*connection);
   workspace =
       std::make_unique<X11Workspace>(*connection, *history, entries, windowApplications, scheduler);
-  accessibility =
-      std::make_unique<X11Accessibility>(*connection, *history, entries, windowApplications);
+  accessibility = std::make_unique<X11Accessibility>(*connection, *reads, *history, entries,
+                                                     windowApplications);
   accessibility->setMessagingTimeout(1.0);
   observing = workspace->observe(
       [this](const WorkspaceNotification& notification) { notifications.push_back(notification); });

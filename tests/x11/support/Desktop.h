@@ -28,6 +28,7 @@ struct Desktop {
   FakeSystemLog log;
   QtScheduler scheduler;
   std::unique_ptr<x11::XConnection> connection;
+  std::unique_ptr<x11::XConnection> reads;  // the accessibility adapter's, as in the program
   std::unique_ptr<x11::ActivationHistory> history;
   DesktopEntryIndex entries;
   x11::WindowApplications windowApplications;

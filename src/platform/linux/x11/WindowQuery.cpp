@@ -142,11 +142,13 @@ void WindowQuery::collectRequests() {
   connection_.flush();
   std::vector<Request> requests = std::move(requests_);
   requests_.clear();
-  for (const Request& request : requests) {
+  // The server answers in order: the last reply comes after all the others, so waiting for it
+  // first waits once for the whole batch.
+  for (auto request = requests.rbegin(); request != requests.rend(); ++request) {
     XReply<xcb_generic_error_t> error;
-    XReply<void> reply(connection_.take<void>(request.sequence, deadline_, &error));
+    XReply<void> reply(connection_.take<void>(request->sequence, deadline_, &error));
     if (reply) {
-      apply(request, reply.get());
+      apply(*request, reply.get());
     }
   }
 }

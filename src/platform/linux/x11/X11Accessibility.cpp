@@ -87,6 +87,9 @@ unsigned fieldsFor(std::string_view name) {
 
 struct X11Accessibility::Impl {
   XConnection& connection;
+  // Where attributes are read. The windows whose processes are cached are watched there too, so
+  // a destruction is seen before any reply that follows it.
+  XConnection& readConnection;
   ActivationHistory& history;
   DesktopEntryIndex& entries;
   WindowApplications& windowApplications;
@@ -143,7 +146,7 @@ struct X11Accessibility::Impl {
   }
 
   void watchDestructions() {
-    destructions = connection.observeDestruction([this](xcb_window_t window) {
+    destructions = readConnection.observeDestruction([this](xcb_window_t window) {
       std::lock_guard lock(mutex);
       applicationOf.erase(window);
       destroyed.emplace_back(++destructionCount, window);
@@ -204,7 +207,7 @@ struct X11Accessibility::Impl {
     clients.stacking = root.stacking.value_or(std::vector<xcb_window_t>{});
     clients.active = root.activeWindow;
     std::vector<std::pair<std::size_t, std::size_t>> reads;  // client index, query index
-    WindowQuery query(connection, until);
+    WindowQuery query(readConnection, until);
     std::uint64_t destructionsBefore = 0;
     {
       std::lock_guard lock(mutex);
@@ -220,10 +223,14 @@ struct X11Accessibility::Impl {
       }
     }
     for (auto& [index, read] : reads) {
-      // Selected before the read, so a destruction after it cannot go unnoticed; changes of the
-      // window's state are reported to observers.
+      // Selected before the read, so a destruction after it cannot go unnoticed (the reading
+      // connection watches destructions); changes of the window's state reach observers through
+      // the main connection.
       connection.selectInput(clients.windows[index],
                              XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE);
+      if (&readConnection != &connection) {
+        readConnection.selectInput(clients.windows[index], XCB_EVENT_MASK_STRUCTURE_NOTIFY);
+      }
       read = query.requestWindow(clients.windows[index], kPid);
     }
     query.collect();
@@ -232,7 +239,7 @@ struct X11Accessibility::Impl {
       const WindowFacts& facts = query.window(read);
       const xcb_window_t window = clients.windows[index];
       clients.applications[index] =
-          applicationProcessId(facts, window, connection.resourceIdMask());
+          applicationProcessId(facts, window, readConnection.resourceIdMask());
       if (facts.exists && !destroyedSince(window, destructionsBefore)) {
         applicationOf[window] = clients.applications[index];
       }
@@ -407,7 +414,7 @@ struct X11Accessibility::Impl {
     needClients = needClients || anyApplication;
 
     // First round: the root and every window element at once.
-    WindowQuery query(connection, until);
+    WindowQuery query(readConnection, until);
     if (needClients) {
       query.requestRoot(needFocus ? kClientList | kStackingList | kActiveWindow : kClientList);
     }
@@ -428,7 +435,7 @@ struct X11Accessibility::Impl {
       clients = resolveClients(query.root(), until);
     }
     if (clients && anyApplication && needTitles) {
-      WindowQuery classQuery(connection, until);
+      WindowQuery classQuery(readConnection, until);
       std::vector<std::pair<ProcessId, std::size_t>> classReads;
       for (const AXElement& value : elements) {
         const Element* e = element(value);
@@ -482,7 +489,13 @@ X11Accessibility::X11Accessibility(XConnection& connection, ActivationHistory& h
                                    DesktopEntryIndex& entries,
                                    WindowApplications& windowApplications,
                                    const SharedPixelSpace* pixelSpace)
-    : impl_(new Impl{connection, history, entries, windowApplications, pixelSpace}) {
+    : X11Accessibility(connection, connection, history, entries, windowApplications, pixelSpace) {}
+
+X11Accessibility::X11Accessibility(XConnection& connection, XConnection& reads,
+                                   ActivationHistory& history, DesktopEntryIndex& entries,
+                                   WindowApplications& windowApplications,
+                                   const SharedPixelSpace* pixelSpace)
+    : impl_(new Impl{connection, reads, history, entries, windowApplications, pixelSpace}) {
   impl_->watchDestructions();
   impl_->watchChanges();
 }

@@ -28,6 +28,12 @@ class X11Accessibility final : public Accessibility {
   X11Accessibility(x11::XConnection& connection, x11::ActivationHistory& history,
                    DesktopEntryIndex& entries, x11::WindowApplications& windowApplications,
                    const x11::SharedPixelSpace* pixelSpace = nullptr);
+  // Reads through `reads`, a connection of their own (see XConnection::Events), so the replies
+  // to reads made off the main thread never wake it; writes and events go through `connection`.
+  X11Accessibility(x11::XConnection& connection, x11::XConnection& reads,
+                   x11::ActivationHistory& history, DesktopEntryIndex& entries,
+                   x11::WindowApplications& windowApplications,
+                   const x11::SharedPixelSpace* pixelSpace = nullptr);
   ~X11Accessibility() override;
   X11Accessibility(const X11Accessibility&) = delete;
   X11Accessibility& operator=(const X11Accessibility&) = delete;

@@ -1,11 +1,13 @@
 #include "platform/linux/x11/X11PanelWindowing.h"
 
 #include <xcb/xcb.h>
+#include <xcb/xfixes.h>
 
 #include <QTimer>
 #include <array>
 #include <chrono>
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "foundation/Signal.h"
@@ -17,9 +19,10 @@ namespace quayline::x11 {
 namespace {
 
 constexpr auto kReplyTimeout = std::chrono::seconds(1);
-// Compositing managers announce themselves on the root but not their leaving; a slow poll of the
-// selection owner notices both.
+// Compositing managers own a selection while they run. XFixes reports every change of its owner;
+// a server without XFixes is polled slowly instead.
 constexpr int kCompositorPollMilliseconds = 1000;
+constexpr std::uint32_t kXFixesMajorVersion = 1;
 constexpr std::uint32_t kAllDesktops = 0xFFFFFFFF;
 constexpr std::uint32_t kNetWmStateAdd = 1;
 
@@ -47,6 +50,8 @@ struct X11PanelWindowing::Impl {
   const SharedPixelSpace* pixelSpace;
   std::array<xcb_atom_t, panelAtomCount> atoms{};
   QTimer compositorPoll;
+  // The first event number of XFixes, when the server has it.
+  std::optional<std::uint8_t> xfixesEvents;
   bool composited = false;
   Signal<bool> compositingObservers;
   Signal<> backgroundObservers;
@@ -54,8 +59,20 @@ struct X11PanelWindowing::Impl {
 
   Deadline deadline() const { return std::chrono::steady_clock::now() + kReplyTimeout; }
 
+  // The number of the screen whose root the connection uses.
+  int screenNumber() const {
+    int number = 0;
+    for (auto screens = xcb_setup_roots_iterator(xcb_get_setup(connection.raw())); screens.rem > 0;
+         xcb_screen_next(&screens), ++number) {
+      if (screens.data->root == connection.root()) {
+        return number;
+      }
+    }
+    return 0;
+  }
+
   void intern() {
-    const std::string screenSelection = "_NET_WM_CM_S0";
+    const std::string screenSelection = "_NET_WM_CM_S" + std::to_string(screenNumber());
     const std::array<std::string, panelAtomCount> names{"_NET_WM_WINDOW_TYPE",
                                                         "_NET_WM_WINDOW_TYPE_DOCK",
                                                         "_NET_WM_STATE",
@@ -106,11 +123,57 @@ struct X11PanelWindowing::Impl {
     return reply && reply->owner != XCB_WINDOW_NONE;
   }
 
-  void pollCompositor() {
-    const bool now = readComposited();
+  void pollCompositor() { noteComposited(readComposited()); }
+
+  void noteComposited(bool now) {
     if (now != composited) {
       composited = now;
       compositingObservers.emit(now);
+    }
+  }
+
+  // Asks XFixes to report the compositor selection's changes of owner: a new owner, and the
+  // owner's window or connection going away.
+  bool watchCompositorSelection() {
+    xcb_connection_t* c = connection.raw();
+    static constexpr char kName[] = "XFIXES";
+    const auto presence = connection.take<xcb_query_extension_reply_t>(
+        xcb_query_extension(c, sizeof kName - 1, kName).sequence, deadline());
+    if (!presence || presence->present == 0 || atoms[compositorSelection] == XCB_ATOM_NONE) {
+      return false;
+    }
+    // The protocol wants the version agreed before any other request of the extension.
+    const auto version = connection.take<xcb_xfixes_query_version_reply_t>(
+        xcb_xfixes_query_version(c, kXFixesMajorVersion, 0).sequence, deadline());
+    if (!version || version->major_version < kXFixesMajorVersion) {
+      return false;
+    }
+    xfixesEvents = presence->first_event;
+    xcb_xfixes_select_selection_input(c, connection.root(), atoms[compositorSelection],
+                                      XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
+                                          XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
+                                          XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+    connection.flush();
+    return true;
+  }
+
+  void handle(const xcb_generic_event_t& event) {
+    const std::uint8_t type = event.response_type & 0x7f;
+    if (xfixesEvents && type == *xfixesEvents + XCB_XFIXES_SELECTION_NOTIFY) {
+      const auto& notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t&>(event);
+      if (notify.selection == atoms[compositorSelection]) {
+        // A selection whose owner window or client went away has no owner any more.
+        noteComposited(notify.subtype == XCB_XFIXES_SELECTION_EVENT_SET_SELECTION_OWNER &&
+                       notify.owner != XCB_WINDOW_NONE);
+      }
+      return;
+    }
+    if (type != XCB_PROPERTY_NOTIFY) {
+      return;
+    }
+    const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+    if (notify.window == connection.root() && notify.atom == atoms[rootPixmap]) {
+      backgroundObservers.emit();
     }
   }
 };
@@ -118,20 +181,17 @@ struct X11PanelWindowing::Impl {
 X11PanelWindowing::X11PanelWindowing(XConnection& connection, const SharedPixelSpace* pixelSpace)
     : impl_(std::make_unique<Impl>(connection, pixelSpace)) {
   impl_->intern();
-  impl_->composited = impl_->readComposited();
-  impl_->compositorPoll.setInterval(kCompositorPollMilliseconds);
-  QObject::connect(&impl_->compositorPoll, &QTimer::timeout,
-                   [impl = impl_.get()] { impl->pollCompositor(); });
+  impl_->events = connection.listen(
+      [impl = impl_.get()](const xcb_generic_event_t& event) { impl->handle(event); });
   connection.selectInput(connection.root(), XCB_EVENT_MASK_PROPERTY_CHANGE);
-  impl_->events = connection.listen([impl = impl_.get()](const xcb_generic_event_t& event) {
-    if ((event.response_type & 0x7f) != XCB_PROPERTY_NOTIFY) {
-      return;
-    }
-    const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
-    if (notify.window == impl->connection.root() && notify.atom == impl->atoms[rootPixmap]) {
-      impl->backgroundObservers.emit();
-    }
-  });
+  // Watched before the owner is read, so no change after the read goes unnoticed.
+  const bool watched = impl_->watchCompositorSelection();
+  impl_->composited = impl_->readComposited();
+  if (!watched) {
+    impl_->compositorPoll.setInterval(kCompositorPollMilliseconds);
+    QObject::connect(&impl_->compositorPoll, &QTimer::timeout,
+                     [impl = impl_.get()] { impl->pollCompositor(); });
+  }
 }
 
 X11PanelWindowing::~X11PanelWindowing() = default;
@@ -189,7 +249,7 @@ bool X11PanelWindowing::isComposited() {
 }
 
 Subscription X11PanelWindowing::observeCompositing(std::function<void(bool)> observer) {
-  if (!impl_->compositorPoll.isActive()) {
+  if (!impl_->xfixesEvents && !impl_->compositorPoll.isActive()) {
     impl_->compositorPoll.start();
   }
   return impl_->compositingObservers.connect(std::move(observer));

@@ -1,6 +1,8 @@
 #include "platform/linux/x11/XConnection.h"
 
 #include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 #include <xcb/xcbext.h>
 
 #include <QAbstractEventDispatcher>
@@ -15,9 +17,35 @@ namespace quayline::x11 {
 
 namespace {
 
-// How long one wait on the socket lasts before the reply queue is checked again: another thread
-// may have read our reply off the socket meanwhile.
-constexpr auto kPollSlice = std::chrono::milliseconds(5);
+// A waiting thread sleeps until the socket or another reader wakes it. libxcb may also read the
+// socket while it writes a large batch; this bounds how late a reply read that way is noticed.
+constexpr auto kPollSlice = std::chrono::milliseconds(100);
+// The server sends the replies to a batch in pieces (a reply's header apart from its data; a busy
+// server flushes between requests), and libxcb sleeps until a piece it has begun to read is
+// whole. Woken by a piece that does not complete the awaited reply, a thread naps instead of
+// waking for every further piece, for twice as long each time up to two milliseconds. A
+// connection for reads off the main thread naps from the start: a millisecond later, a batch has
+// mostly arrived whole.
+constexpr auto kFirstNap = std::chrono::milliseconds(1);
+constexpr auto kLongestNap = std::chrono::milliseconds(2);
+
+// The calling thread's wake-up descriptor: other threads that read the socket signal it while
+// this thread waits for a reply.
+int threadWakeDescriptor() {
+  struct Descriptor {
+    Descriptor() : fd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+    ~Descriptor() {
+      if (fd >= 0) {
+        ::close(fd);
+      }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int fd;
+  };
+  thread_local Descriptor descriptor;
+  return descriptor.fd;
+}
 
 // How long `currentTime` waits for the server.
 constexpr auto kTimeTimeout = std::chrono::seconds(1);
@@ -26,7 +54,8 @@ constexpr std::size_t kKeptTimes = 32;
 
 }  // namespace
 
-std::unique_ptr<XConnection> XConnection::open(SystemLog& log, const char* displayName) {
+std::unique_ptr<XConnection> XConnection::open(SystemLog& log, const char* displayName,
+                                               Events events) {
   int screen = 0;
   xcb_connection_t* connection = xcb_connect(displayName, &screen);
   if (xcb_connection_has_error(connection) != 0) {
@@ -34,11 +63,14 @@ std::unique_ptr<XConnection> XConnection::open(SystemLog& log, const char* displ
     log.log("x11", "cannot connect to the X server");
     return nullptr;
   }
-  return std::unique_ptr<XConnection>(new XConnection(log, connection, screen));
+  return std::unique_ptr<XConnection>(new XConnection(log, connection, screen, events));
 }
 
-XConnection::XConnection(SystemLog& log, xcb_connection_t* connection, int screen)
-    : log_(log), connection_(connection), mainThread_(std::make_unique<QObject>()) {
+XConnection::XConnection(SystemLog& log, xcb_connection_t* connection, int screen, Events events)
+    : log_(log),
+      connection_(connection),
+      events_(events),
+      mainThread_(std::make_unique<QObject>()) {
   const xcb_setup_t* setup = xcb_get_setup(connection_);
   resourceIdMask_ = setup->resource_id_mask;
   xcb_screen_iterator_t screens = xcb_setup_roots_iterator(setup);
@@ -55,17 +87,22 @@ XConnection::XConnection(SystemLog& log, xcb_connection_t* connection, int scree
   xcb_create_window(connection_, XCB_COPY_FROM_PARENT, timeWindow_, root_, -100, -100, 1, 1, 0,
                     XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT,
                     XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values);
+  if (events_ != Events::dispatched) {
+    return;
+  }
 
   notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection_),
                                                 QSocketNotifier::Read);
   QObject::connect(notifier_.get(), &QSocketNotifier::activated, mainThread_.get(),
                    [this] { readEvents(); });
   // libxcb also reads events while it writes requests or waits for replies; those never wake the
-  // notifier, so the queue is looked at whenever the loop is about to sleep.
+  // notifier, so the queue is looked at whenever the loop is about to sleep. Requests made
+  // without a flush of their own (a selection, a state change) go out then too: nothing else
+  // may flush this connection for a long time.
   if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
     QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, mainThread_.get(),
                      [this] {
-                       collectQueuedEvents();
+                       flush();
                        dispatchPendingEvents();
                      });
   }
@@ -193,10 +230,22 @@ void* XConnection::waitForReply(unsigned int sequence, Deadline deadline,
     return nullptr;
   }
   xcb_flush(connection_);
+  if (const std::uint64_t written = xcb_total_written(connection_);
+      writtenAtLastRoundTrip_.exchange(written) < written) {
+    roundTrips_.fetch_add(1, std::memory_order_relaxed);
+  }
+  const int wake = threadWakeDescriptor();
+  WaitRegistration registration(*this, wake);
+  // None: the thread watches the socket.
+  std::chrono::milliseconds nap =
+      events_ == Events::dispatched ? std::chrono::milliseconds(0) : kFirstNap;
   for (;;) {
     void* reply = nullptr;
     xcb_generic_error_t* failure = nullptr;
-    if (xcb_poll_for_reply(connection_, sequence, &reply, &failure) != 0) {
+    const bool answered = xcb_poll_for_reply(connection_, sequence, &reply, &failure) != 0;
+    // The poll may have read replies other threads wait for.
+    wakeWaiters(wake);
+    if (answered) {
       if (error != nullptr) {
         error->reset(failure);
       } else {
@@ -214,11 +263,52 @@ void* XConnection::waitForReply(unsigned int sequence, Deadline deadline,
       collectQueuedEvents();
       return nullptr;
     }
-    const auto slice = std::min<std::chrono::steady_clock::duration>(deadline - now, kPollSlice);
-    pollfd descriptor{xcb_get_file_descriptor(connection_), POLLIN, 0};
+    const bool napping = nap.count() > 0;
+    const auto slice = std::min<std::chrono::steady_clock::duration>(
+        deadline - now, napping ? std::chrono::steady_clock::duration(nap) : kPollSlice);
+    std::array<pollfd, 2> descriptors{pollfd{wake, POLLIN, 0},
+                                      pollfd{xcb_get_file_descriptor(connection_), POLLIN, 0}};
+    // Rounded up when watching, so a wait never ends just before the deadline it waits for.
     const auto milliseconds =
-        std::chrono::duration_cast<std::chrono::milliseconds>(slice).count() + 1;
-    ::poll(&descriptor, 1, static_cast<int>(milliseconds));
+        std::chrono::duration_cast<std::chrono::milliseconds>(slice).count() + (napping ? 0 : 1);
+    // A nap watches the wake-up descriptor alone; without one, only the time bounds the wait.
+    const int first = wake >= 0 ? 0 : 1;
+    ::poll(descriptors.data() + first, (napping ? 1 : 2) - first, static_cast<int>(milliseconds));
+    if (wake >= 0 && (descriptors[0].revents & POLLIN) != 0) {
+      std::uint64_t count = 0;
+      [[maybe_unused]] const auto drained = ::read(wake, &count, sizeof count);
+    }
+    if (napping) {
+      nap = std::min(2 * nap, kLongestNap);
+    } else if ((descriptors[1].revents & POLLIN) != 0) {
+      nap = kFirstNap;
+    }
+  }
+}
+
+XConnection::WaitRegistration::WaitRegistration(XConnection& connection, int descriptor)
+    : connection_(connection), descriptor_(descriptor) {
+  if (descriptor_ >= 0) {
+    std::lock_guard lock(connection_.waitersMutex_);
+    connection_.waiters_.push_back(descriptor_);
+  }
+}
+
+XConnection::WaitRegistration::~WaitRegistration() {
+  if (descriptor_ >= 0) {
+    std::lock_guard lock(connection_.waitersMutex_);
+    auto& waiters = connection_.waiters_;
+    waiters.erase(std::find(waiters.begin(), waiters.end(), descriptor_));
+  }
+}
+
+void XConnection::wakeWaiters(int except) {
+  std::lock_guard lock(waitersMutex_);
+  for (const int descriptor : waiters_) {
+    if (descriptor != except) {
+      const std::uint64_t one = 1;
+      [[maybe_unused]] const auto written = ::write(descriptor, &one, sizeof one);
+    }
   }
 }
 
@@ -226,6 +316,8 @@ void XConnection::readEvents() {
   while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
     enqueue(event);
   }
+  // Replies read with the events belong to threads that may be asleep waiting for them.
+  wakeWaiters(-1);
   if (isLost()) {
     return;
   }
@@ -235,7 +327,9 @@ void XConnection::readEvents() {
 void XConnection::collectQueuedEvents() {
   bool post = false;
   while (xcb_generic_event_t* event = xcb_poll_for_queued_event(connection_)) {
-    enqueue(event);
+    if (!enqueue(event)) {
+      continue;
+    }
     std::lock_guard lock(mutex_);
     if (!dispatchPosted_) {
       dispatchPosted_ = true;
@@ -248,10 +342,10 @@ void XConnection::collectQueuedEvents() {
   }
 }
 
-void XConnection::enqueue(xcb_generic_event_t* event) {
+bool XConnection::enqueue(xcb_generic_event_t* event) {
   if (noteTime(*event)) {
     std::free(event);  // of no interest to listeners
-    return;
+    return false;
   }
   if ((event->response_type & ~0x80) == XCB_DESTROY_NOTIFY) {
     const xcb_window_t window = reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window;
@@ -262,8 +356,13 @@ void XConnection::enqueue(xcb_generic_event_t* event) {
       observer(window);
     }
   }
+  if (events_ != Events::dispatched) {
+    std::free(event);
+    return false;
+  }
   std::lock_guard lock(mutex_);
   pending_.emplace_back(event);
+  return true;
 }
 
 Subscription XConnection::observeDestruction(std::function<void(xcb_window_t)> observer) {
