@@ -64,7 +64,10 @@ TEST_P(DockUnderWindowManager, ClicksMenusAndMaximizedWindows) {
       << dock.logText();
   ASSERT_TRUE(dock.click("running:org.quayline.Beta"));
   EXPECT_TRUE(waitUntil([&] { return dock.activeWindow() == betaWindow; }))
-      << "active: " << dock.activeWindow();
+      << "active: " << dock.activeWindow() << " (pid " << dock.windowPid(dock.activeWindow())
+      << ", dock " << dock.pid() << ", alpha " << alpha.pid() << ", wide " << wide.pid()
+      << "), beta " << betaWindow << ", alpha " << alphaWindow << "\n"
+      << dock.logText();
   // A minimized window comes back in front.
   dock.sendToRoot(alphaWindow, "WM_CHANGE_STATE", 3);  // IconicState
   ASSERT_TRUE(waitUntil([&] { return !dock.clientFrame(alphaWindow).viewable; }));

@@ -317,8 +317,7 @@ bool XServer::startWindowManager(const fs::path& logs, WindowManager windowManag
                       {{"GSETTINGS_BACKEND", "memory"}, {"NO_AT_BRIDGE", "1"}});
       break;
     case WindowManager::fluxbox: {
-      // A configuration version keeps fluxbox from replacing the file with its defaults; the
-      // overlay keeps styles from starting a wallpaper setter (which complains in a window).
+      // A configuration version keeps fluxbox from replacing the file with its defaults.
       const auto init = logs / "fluxbox-init";
       const auto overlay = logs / "fluxbox-overlay";
       std::ofstream(overlay) << "background: none\n";
@@ -332,7 +331,16 @@ bool XServer::startWindowManager(const fs::path& logs, WindowManager windowManag
                              "session.menuFile: /dev/null\n"
                              "session.keyFile: /dev/null\n"
                              "session.appsFile: /dev/null\n";
-      manager = spawn("fluxbox", {"-rc", init.string()}, log);
+      // Debian's fluxbox sets its wallpaper through fbsetbg whatever the style says, and without
+      // an image viewer that says so in a window that takes the focus: a silent stand-in comes
+      // first on its path.
+      const auto tools = logs / "fluxbox-bin";
+      fs::create_directories(tools);
+      std::ofstream(tools / "fbsetbg") << "#!/bin/sh\nexit 0\n";
+      fs::permissions(tools / "fbsetbg", fs::perms::owner_all);
+      const char* path = std::getenv("PATH");
+      manager = spawn("fluxbox", {"-rc", init.string()}, log,
+                      {{"PATH", tools.string() + ":" + (path ? path : "/usr/bin:/bin")}});
       break;
     }
     case WindowManager::icewm: {
