@@ -1,34 +1,12 @@
 #include "dock/TileMenu.h"
 
-#include "foundation/Text.h"
 #include "platform/Workspace.h"
+#include "windows/WindowTitle.h"
 
 namespace quayline {
 
-namespace {
-// A space at most this many characters before the end of the kept part is where the cut goes.
-constexpr std::size_t kLateSpaceDistance = 11;
-}  // namespace
-
 std::string TileMenu::title(const AppWindow& window) {
-  std::string title = window.title.empty() ? std::string("Untitled") : window.title;
-  if (text::characterCount(title) > maximumTitleCharacters) {
-    std::vector<std::string> kept = text::characters(title);
-    kept.resize(maximumTitleCharacters);
-    for (std::size_t i = kept.size(); i-- > 0;) {
-      if (kept[i] == " ") {
-        if (kept.size() - i <= kLateSpaceDistance + 1) {
-          kept.resize(i);
-        }
-        break;
-      }
-    }
-    title.clear();
-    for (const std::string& character : kept) {
-      title += character;
-    }
-    title += "\u2026";
-  }
+  std::string title = shortenedTitle(window.title.empty() ? "Untitled" : window.title);
   if (window.isMinimized) {
     title = "\u25C7 " + title;
   }

@@ -15,8 +15,6 @@ class Workspace;
 
 namespace TileMenu {
 
-inline constexpr std::size_t maximumTitleCharacters = 48;
-
 // A window's entry in its tile's menu: "Untitled" for no title, long titles cut (at a late
 // space when there is one) and ended with "…", minimized windows marked with "◇ ".
 std::string title(const AppWindow& window);
