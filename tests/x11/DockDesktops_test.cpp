@@ -58,7 +58,8 @@ TEST_P(DockUnderWindowManager, ClicksMenusAndMaximizedWindows) {
   dock.clickAt(betaFrame.x + betaFrame.width / 2, betaFrame.y + betaFrame.height / 2);
   ASSERT_TRUE(waitUntil([&] { return dock.activeWindow() == betaWindow; }))
       << "active: " << dock.activeWindow();
-  ASSERT_TRUE(dock.click("running:org.quayline.Alpha")) << dock.logText();
+  ASSERT_TRUE(dock.click("running:org.quayline.Alpha")) << dock.describeRow() << "\n"
+                                                        << dock.logText();
   EXPECT_TRUE(waitUntil([&] { return dock.activeWindow() == alphaWindow; }))
       << "active: " << dock.activeWindow() << "\n"
       << dock.logText();

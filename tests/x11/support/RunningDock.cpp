@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <sstream>
 
 #include "Processes.h"
 #include "X11Environment.h"
@@ -323,10 +324,21 @@ std::optional<std::pair<int, int>> RunningDock::tileCentre(std::string_view id) 
                                            (kGapBelowRow + (t + 2 * kRowMargin) * 0.5) * scale_))};
     return true;
   };
-  if (!waitUntil(settled, std::chrono::seconds(10))) {
+  // Each look runs the listing program: on a loaded machine the row can take a while to agree.
+  if (!waitUntil(settled, std::chrono::seconds(20))) {
     return std::nullopt;
   }
   return centre;
+}
+
+std::string RunningDock::describeRow() {
+  std::ostringstream out;
+  out << "tiles:";
+  for (const ListedTile& tile : tiles()) {
+    out << " " << tile.id;
+  }
+  out << "; panel " << dockFrame();
+  return out.str();
 }
 
 std::optional<std::pair<int, int>> RunningDock::tileCentre(std::size_t index) {

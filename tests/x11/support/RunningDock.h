@@ -90,6 +90,8 @@ class RunningDock {
 
   // The tiles as `quayline --list-tiles --json` prints them now.
   std::vector<ListedTile> tiles() const;
+  // The listed tiles' ids and the panel's frame, for failure messages.
+  std::string describeRow();
   std::optional<ListedTile> tile(std::string_view id) const;
   // Waits until `--list-tiles` shows the tile and the panel is as wide as the listed row (so the
   // panel shows the same row), then gives the tile's centre in root coordinates. Nothing when it
