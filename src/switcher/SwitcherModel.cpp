@@ -59,6 +59,14 @@ std::string SwitcherModel::recencyKey(ProcessId pid, const AXElement& element) c
          std::to_string(reinterpret_cast<std::uintptr_t>(element.get()));
 }
 
+void SwitcherModel::recordUse(const AppWindow& window) {
+  noteUsed(recencyKey(window.pid, window.element));
+}
+
+void SwitcherModel::forgetWindow(std::uint32_t number) {
+  recency_.erase("w:" + std::to_string(number));
+}
+
 void SwitcherModel::noteUsed(const std::string& key) {
   recency_[key] = scheduler_.wallClock();
 }

@@ -70,6 +70,11 @@ class SwitcherModel {
   void cycle(bool forward);
   void move(bool down);
 
+  // The window was just chosen: it leads the next list.
+  void recordUse(const AppWindow& window);
+  // A destroyed window's number may name a new window at once; its use must not carry over.
+  void forgetWindow(std::uint32_t number);
+
   static std::string titleHash(std::string_view title);
   static std::string displayTitle(const AppWindow& window, std::string_view appName);
 
