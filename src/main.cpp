@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "app/Preferences.h"
+#include "app/SwitcherSettings.h"
 #include "app/TileListing.h"
 #include "chrome/ProfilelessChrome.h"
 #include "dock/AppAttention.h"
@@ -50,12 +51,15 @@
 #include "platform/linux/x11/SharedPixelSpace.h"
 #include "platform/linux/x11/WindowApplications.h"
 #include "platform/linux/x11/X11Accessibility.h"
+#include "platform/linux/x11/X11KeyboardHook.h"
 #include "platform/linux/x11/X11PanelWindowing.h"
 #include "platform/linux/x11/X11WindowCapture.h"
 #include "platform/linux/x11/X11Workspace.h"
 #include "platform/linux/x11/XConnection.h"
 #include "previews/WindowPreviewController.h"
 #include "previews/WindowThumbnailer.h"
+#include "switcher/SwitcherModel.h"
+#include "switcher/WindowSwitcher.h"
 #include "system/SystemDockVisibility.h"
 #include "ui/dock/DockViewContext.h"
 #include "ui/dock/NullSources.h"
@@ -64,6 +68,7 @@
 #include "ui/previews/PreviewPanelWindow.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/QtApplicationAppearance.h"
+#include "ui/switcher/SwitcherPanelWindow.h"
 #include "windows/WindowRegistry.h"
 #include "windows/WindowReservation.h"
 
@@ -248,6 +253,28 @@ struct Views {
   DockViewContext context;
 };
 
+// The keyboard window switcher: the shortcut on the X keyboard, the candidates, the panel, and
+// the window images it shares with the previews.
+struct Switcher {
+  Switcher(Preferences& preferences, Scheduler& scheduler, Desktop& desktop, Basics& basics,
+           Displays& displays, PanelWindowing& windowing, Views& views)
+      : hook(*desktop.connection, basics.log),
+        model(desktop.registry, desktop.workspace, desktop.accessibility, scheduler, recencyQueue),
+        panel({windowing, model, views.previews.thumbnails, views.icons, views.appearance,
+               preferences}),
+        switcher({hook, model, desktop.workspace, desktop.accessibility, displays,
+                  views.previews.thumbnails, views.previews.capture, panel, scheduler, basics.log}),
+        settings(preferences, switcher) {}
+
+  x11::X11KeyboardHook hook;
+  // Outlives the model, whose reads on it hold the model weakly.
+  ThreadSerialQueue recencyQueue{std::string(SwitcherModel::queueLabel)};
+  SwitcherModel model;
+  SwitcherPanelWindow panel;
+  WindowSwitcher switcher;
+  SwitcherSettings settings;
+};
+
 // Badge counts applications publish on the session bus, read as the system dock's tiles.
 struct Badges {
   Badges(Desktop& desktop, Scheduler& scheduler, SystemLog& log)
@@ -292,6 +319,7 @@ int run(Basics& basics) {
   x11::RawPointerMotion pointerMotion(x, scheduler, basics.log);
   Views views(preferences, scheduler, desktop, basics, displays, badges.service, windowing,
               pointerMotion);
+  Switcher switcher(preferences, scheduler, desktop, basics, displays, windowing, views);
   WindowReservation reservation(desktop.registry, preferences, displays, desktop.accessibility,
                                 basics.processes);
   DockAutoHide autoHide(preferences, displays, scheduler, pointerMotion);
@@ -301,7 +329,8 @@ int run(Basics& basics) {
                            notifications, windowing,        scheduler,
                            views.menus,   views.context,    {}};
   AppDelegate delegate({preferences, displays, scheduler, systemDock, docks, reservation, autoHide,
-                        badges.service, [] { QCoreApplication::quit(); }});
+                        badges.service, switcher.switcher, switcher.settings,
+                        [] { QCoreApplication::quit(); }});
   TerminationSignals signals([](int) { QCoreApplication::quit(); });
   // Without its X server the dock has nowhere to be: end in order.
   const Subscription lost = x.observeLoss([] { QCoreApplication::quit(); });

@@ -29,16 +29,14 @@ std::uint64_t WindowSwitcher::modifierFor(Shortcut shortcut) {
 }
 
 WindowSwitcher::WindowSwitcher(Services services)
-    : s_(services),
-      hotkey_(s_.hook, s_.scheduler, s_.log),
-      model_(s_.registry, s_.workspace, s_.accessibility, s_.scheduler, s_.recencyQueue) {
+    : s_(services), hotkey_(s_.hook, s_.scheduler, s_.log) {
   hotkey_.setModifier(modifierFor(shortcut_));
   // The hotkey lives inside this object, so its handler never outlives it.
   hotkey_.handler = [this](const SwitcherHotkeyEvent& event) { handle(event); };
   s_.panel.setEvents(
       {[this](int index) { pointerOverCard(index); }, [this](int index) { commit(index); }});
   destructions_ =
-      s_.capture.observeDestruction([this](WindowNumber window) { model_.forgetWindow(window); });
+      s_.capture.observeDestruction([this](WindowNumber window) { s_.model.forgetWindow(window); });
 }
 
 WindowSwitcher::~WindowSwitcher() {
@@ -86,13 +84,13 @@ void WindowSwitcher::handle(const SwitcherHotkeyEvent& event) {
       show(event.sameApp, event.backward);
       return;
     case Kind::cycle:
-      model_.cycle(event.forward);
+      s_.model.cycle(event.forward);
       return;
     case Kind::move:
-      model_.move(event.down);
+      s_.model.move(event.down);
       return;
     case Kind::commit:
-      commit(model_.selectionIndex());
+      commit(s_.model.selectionIndex());
       return;
     case Kind::cancel:
       hide();
@@ -106,11 +104,11 @@ void WindowSwitcher::show(bool sameApp, bool backward) {
   if (!screen) {
     return;
   }
-  model_.rebuild(sameApp, backward);
-  const auto& candidates = model_.candidates();
+  s_.model.rebuild(sameApp, backward);
+  const auto& candidates = s_.model.candidates();
   const int count = static_cast<int>(candidates.size());
   layout_ = SwitcherLayout::fitting(count, screen->visibleFrame);
-  model_.setColumns(layout_.columns);
+  s_.model.setColumns(layout_.columns);
 
   std::vector<WindowNumber> windows;
   for (const SwitcherCandidate& candidate : candidates) {
@@ -146,7 +144,7 @@ void WindowSwitcher::hide() {
 }
 
 void WindowSwitcher::commit(int index) {
-  const auto& candidates = model_.candidates();
+  const auto& candidates = s_.model.candidates();
   std::optional<SwitcherCandidate> chosen;
   if (index >= 0 && index < static_cast<int>(candidates.size())) {
     chosen = candidates[static_cast<std::size_t>(index)];
@@ -161,7 +159,7 @@ void WindowSwitcher::commit(int index) {
   }
   s_.accessibility.performAction(window.element, AX::raise);
   s_.workspace.activate(window.pid);
-  model_.recordUse(window);
+  s_.model.recordUse(window);
 }
 
 void WindowSwitcher::pointerOverCard(int index) {
@@ -171,7 +169,7 @@ void WindowSwitcher::pointerOverCard(int index) {
     return;
   }
   pointerAtShow_.reset();
-  model_.select(index);
+  s_.model.select(index);
 }
 
 }  // namespace quayline

@@ -29,7 +29,7 @@ class WindowSwitcher {
 
   struct Services {
     GlobalKeyboardHook& hook;
-    WindowRegistry& registry;
+    SwitcherModel& model;
     Workspace& workspace;
     Accessibility& accessibility;
     Displays& displays;
@@ -38,7 +38,6 @@ class WindowSwitcher {
     WindowCapture& capture;
     SwitcherPanel& panel;
     Scheduler& scheduler;
-    SerialQueue& recencyQueue;
     SystemLog& log;
   };
 
@@ -54,7 +53,7 @@ class WindowSwitcher {
   void setShortcut(Shortcut shortcut) { shortcut_ = shortcut; }
 
   SwitcherHotkey& hotkey() { return hotkey_; }
-  SwitcherModel& model() { return model_; }
+  SwitcherModel& model() { return s_.model; }
   bool isShown() const { return shown_; }
   const SwitcherLayout& layout() const { return layout_; }
 
@@ -71,7 +70,6 @@ class WindowSwitcher {
 
   Services s_;
   SwitcherHotkey hotkey_;
-  SwitcherModel model_;
   bool isEnabled_ = false;
   Shortcut shortcut_ = Shortcut::optionTab;
   bool shown_ = false;

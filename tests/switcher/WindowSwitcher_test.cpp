@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/SwitcherSettings.h"
 #include "fakes/FakeDockServices.h"
 #include "fakes/FakeKeyboardHook.h"
 #include "fakes/FakeWindowCapture.h"
@@ -49,9 +50,11 @@ class WindowSwitcherTest : public testing::Test {
     }
     fakes.start();
     fakes.refresh();
-    switcher = std::make_unique<WindowSwitcher>(WindowSwitcher::Services{
-        hook, *fakes.registry, fakes.workspace, fakes.accessibility, fakes.displays, thumbnails,
-        capture, panel, fakes.scheduler, recencyQueue, fakes.log});
+    model = std::make_unique<SwitcherModel>(*fakes.registry, fakes.workspace, fakes.accessibility,
+                                            fakes.scheduler, recencyQueue);
+    switcher = std::make_unique<WindowSwitcher>(
+        WindowSwitcher::Services{hook, *model, fakes.workspace, fakes.accessibility, fakes.displays,
+                                 thumbnails, capture, panel, fakes.scheduler, fakes.log});
     for (const char* title : {"A", "B", "C"}) {
       use(title, at++);
     }
@@ -81,6 +84,7 @@ class WindowSwitcherTest : public testing::Test {
   WindowThumbnailer thumbnails{capture, fakes.scheduler, {&lane}, fakes.log};
   RecordingPanel panel;
   std::map<std::string, FakeAccessibility::NodePtr> nodes;
+  std::unique_ptr<SwitcherModel> model;
   std::unique_ptr<WindowSwitcher> switcher;
 };
 
@@ -168,6 +172,23 @@ TEST_F(WindowSwitcherTest, SameApplicationEmptyPanelAndNoDisplay) {
   hook.press(VirtualKey::tab, kOption);
   EXPECT_FALSE(panel.visible);
   EXPECT_FALSE(hook.state->sessionActive);
+}
+
+TEST_F(WindowSwitcherTest, TheSettingsApplyAsTheyChange) {
+  SwitcherSettings settings(fakes.preferences, *switcher);
+  fakes.preferences.setSwitcherUsesCommandTab(true);
+  settings.apply();
+  EXPECT_EQ(hook.state->modifier, ModifierFlag::command);
+  EXPECT_FALSE(hook.press(VirtualKey::tab, kOption));
+  EXPECT_TRUE(hook.press(VirtualKey::tab, ModifierFlag::command));
+  EXPECT_TRUE(panel.visible);
+  fakes.preferences.setWindowSwitcherEnabled(false);  // from the status menu, say
+  EXPECT_FALSE(panel.visible);
+  EXPECT_FALSE(hook.state->installed);
+  fakes.preferences.setWindowSwitcherEnabled(true);
+  EXPECT_TRUE(hook.state->installed);
+  fakes.preferences.setSwitcherUsesCommandTab(false);
+  EXPECT_EQ(hook.state->modifier, ModifierFlag::option);
 }
 
 }  // namespace

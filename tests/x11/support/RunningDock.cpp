@@ -382,7 +382,7 @@ bool RunningDock::click(std::size_t index, Button button) {
   return true;
 }
 
-void RunningDock::pressKey(std::uint32_t keysym) {
+void RunningDock::key(std::uint32_t keysym, bool down) {
   xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(c_);
   xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, keysym);
   const xcb_keycode_t code = codes != nullptr ? codes[0] : XCB_NO_SYMBOL;
@@ -392,10 +392,14 @@ void RunningDock::pressKey(std::uint32_t keysym) {
     ADD_FAILURE() << "no key produces keysym 0x" << std::hex << keysym;
     return;
   }
-  xcb_test_fake_input(c_, XCB_KEY_PRESS, code, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+  xcb_test_fake_input(c_, down ? XCB_KEY_PRESS : XCB_KEY_RELEASE, code, XCB_CURRENT_TIME,
+                      XCB_WINDOW_NONE, 0, 0, 0);
   sync();
-  xcb_test_fake_input(c_, XCB_KEY_RELEASE, code, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
-  sync();
+}
+
+void RunningDock::pressKey(std::uint32_t keysym) {
+  key(keysym, true);
+  key(keysym, false);
 }
 
 xcb_window_t RunningDock::activeWindow() {

@@ -108,6 +108,8 @@ class RunningDock {
   void clickAt(int x, int y, Button button = Button::primary);
   // Presses and releases the key that produces `keysym` (from X11/keysymdef.h).
   void pressKey(std::uint32_t keysym);
+  // Only presses it, or only releases it.
+  void key(std::uint32_t keysym, bool down);
 
   // _NET_ACTIVE_WINDOW of the root; XCB_WINDOW_NONE when none.
   xcb_window_t activeWindow();
