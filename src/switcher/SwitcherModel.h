@@ -12,6 +12,7 @@
 #include "foundation/Published.h"
 #include "foundation/Subscription.h"
 #include "foundation/Url.h"
+#include "platform/Workspace.h"
 #include "windows/AppWindow.h"
 
 namespace quayline {
@@ -87,7 +88,8 @@ class SwitcherModel {
   void noteUsed(const std::string& key);
   double dateOf(const std::string& key) const;
   std::optional<std::size_t> mostRecent(const std::vector<AppWindow>& windows) const;
-  SwitcherCandidate candidate(const AppWindow& window) const;
+  SwitcherCandidate candidate(const AppWindow& window,
+                              const std::vector<RunningApp>& applications) const;
   void prune(const std::set<std::string>& keys);
 
   WindowRegistry& registry_;
