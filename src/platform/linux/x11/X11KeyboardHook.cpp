@@ -309,6 +309,13 @@ class X11KeyboardHook::KeyTap final : public GlobalKeyboardHook::Tap {
     if (const auto modifier = modifierKeys_.find(event.detail); modifier != modifierKeys_.end()) {
       state |= modifier->second;
       callback_({EventType::flagsChanged, VirtualKey::other, flags(state)});
+    } else if (sessionActive_ && (state & modifierMask()) != modifierMask()) {
+      // A key typed without the modifier held: whatever became of its release, the session is
+      // over, and the keyboard must not stay ours.
+      callback_({EventType::flagsChanged, VirtualKey::other, flags(state)});
+      if (!holding_) {
+        return;
+      }
     }
     callback_({EventType::keyDown, keyCode(event.detail), flags(state)});
     if (!sessionActive_) {
