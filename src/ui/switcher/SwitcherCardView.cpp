@@ -6,6 +6,8 @@
 #include <QPainterPath>
 #include <algorithm>
 
+#include "ui/previews/ThumbnailPicture.h"
+
 namespace quayline {
 
 namespace {
@@ -14,22 +16,8 @@ QString qstring(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QPainterPath rounded(const QRectF& rect, double radius) {
-  QPainterPath path;
-  path.addRoundedRect(rect, radius, radius);
-  return path;
-}
-
-QColor withAlpha(QColor colour, double alpha) {
-  colour.setAlphaF(static_cast<float>(alpha));
-  return colour;
-}
-
-// The captured pixels as an image that shares them; the thumbnail keeps them alive.
-QImage imageOf(const WindowImage& image) {
-  return QImage(reinterpret_cast<const uchar*>(image.pixels.data()), image.width, image.height,
-                image.width * 4, QImage::Format_ARGB32_Premultiplied);
-}
+using ThumbnailPicture::rounded;
+using ThumbnailPicture::withAlpha;
 
 }  // namespace
 
@@ -64,7 +52,8 @@ void SwitcherCardView::setThumbnail(std::optional<WindowThumbnailer::Thumbnail> 
     return;
   }
   thumbnail_ = std::move(thumbnail);
-  thumbnailImage_ = thumbnail_ && thumbnail_->image ? imageOf(*thumbnail_->image) : QImage();
+  thumbnailImage_ =
+      thumbnail_ && thumbnail_->image ? ThumbnailPicture::imageOf(*thumbnail_->image) : QImage();
   update();
 }
 
@@ -98,25 +87,8 @@ void SwitcherCardView::paintEvent(QPaintEvent*) {
   const QRectF picture(inset, inset, area.width, area.height);
   painter.save();
   painter.setOpacity(candidate_.window.isMinimized ? 0.5 : 1);
-  if (!thumbnailImage_.isNull()) {
-    const QSizeF fitted =
-        QSizeF(thumbnailImage_.size()).scaled(picture.size(), Qt::KeepAspectRatio);
-    const QRectF target(picture.center().x() - fitted.width() / 2,
-                        picture.center().y() - fitted.height() / 2, fitted.width(),
-                        fitted.height());
-    painter.save();
-    painter.setClipPath(rounded(target, 4));
-    painter.drawImage(target, thumbnailImage_);
-    painter.restore();
-  } else {
-    painter.fillPath(rounded(picture, 6), withAlpha(primary, 0.06));
-    const double large = layout_.measure(SwitcherLayout::basePlaceholderIcon);
-    if (!largeIcon_.isNull()) {
-      painter.drawImage(
-          QRectF(picture.center().x() - large / 2, picture.center().y() - large / 2, large, large),
-          largeIcon_);
-    }
-  }
+  ThumbnailPicture::paint(painter, picture, thumbnailImage_, largeIcon_,
+                          layout_.measure(SwitcherLayout::basePlaceholderIcon), primary);
   if (!smallIcon_.isNull()) {
     // Hung over the picture's lower-left corner, with a soft shadow under it.
     const double icon = layout_.measure(SwitcherLayout::baseIcon);

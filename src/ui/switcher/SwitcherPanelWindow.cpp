@@ -1,6 +1,5 @@
 #include "ui/switcher/SwitcherPanelWindow.h"
 
-#include <QBitmap>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -14,6 +13,7 @@
 #include "ui/dock/DockTint.h"
 #include "ui/icons/IconCache.h"
 #include "ui/panel/DockPanel.h"
+#include "ui/previews/ThumbnailPicture.h"
 #include "ui/switcher/SwitcherCardView.h"
 
 namespace quayline {
@@ -150,20 +150,8 @@ void SwitcherPanelWindow::updateThumbnails() {
 }
 
 void SwitcherPanelWindow::updateShape() {
-  if (composited_) {
-    clearMask();
-    return;
-  }
-  // Without a compositor transparent pixels show black: cut the window to its glass.
-  QBitmap shape(size());
-  shape.fill(Qt::color0);
-  QPainter painter(&shape);
-  painter.setRenderHint(QPainter::Antialiasing, false);
-  painter.fillPath(DockGlass::shape(QRectF(rect()),
-                                    presentation_.layout.measure(SwitcherLayout::basePanelRadius)),
-                   Qt::color1);
-  painter.end();
-  setMask(shape);
+  ThumbnailPicture::shapePopup(*this, presentation_.layout.measure(SwitcherLayout::basePanelRadius),
+                               composited_);
 }
 
 void SwitcherPanelWindow::paintEvent(QPaintEvent*) {
