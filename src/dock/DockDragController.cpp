@@ -218,7 +218,7 @@ bool DockDragController::isSettling() const {
 bool DockDragController::isDragged(const Tile& tile) const {
   const auto& session = session_.get();
   return session && session->ids.at(static_cast<std::size_t>(session->source)) == tile.id &&
-         (session->fromRunning || tile.section == session->section);
+         tile.section == session->section;
 }
 
 double DockDragController::lift(const Tile& tile) const {

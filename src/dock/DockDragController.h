@@ -88,6 +88,8 @@ class DockDragController {
   bool isSettling() const;
   double lift(const Tile& tile) const;
   bool wouldRemove(const Tile& tile) const;
+  // Whether the tile is the one being dragged.
+  bool isDragged(const Tile& tile) const;
 
  private:
   void updateRunning(const Tile& tile, Size translation, const std::vector<Tile>& tiles,
@@ -96,7 +98,6 @@ class DockDragController {
   // Starts each tile's easing from where it is drawn to its new target.
   void retarget(const std::optional<Session>& before);
   double offsetIn(const Session& session, const std::string& id, TileSection section) const;
-  bool isDragged(const Tile& tile) const;
 
   struct Easing {
     double from = 0;
