@@ -58,6 +58,10 @@ void DockDragController::update(const Tile& tile, Size translation, const std::v
       session.widths.push_back(layout.slotWidth(candidate.content));
     }
     session.source = session.target = found - row.begin();
+    positions_.clear();
+    for (std::size_t k = 0; k < session.ids.size(); ++k) {
+      positions_[session.ids[k]] = static_cast<long>(k);
+    }
     sections_.clear();
     for (const Tile& candidate : tiles) {
       sections_[candidate.id] = candidate.section;
@@ -97,6 +101,10 @@ void DockDragController::updateRunning(const Tile& tile, Size translation,
       }
       x += width;
     }
+    positions_.clear();
+    for (std::size_t k = 0; k < session.pinnedSlots.size(); ++k) {
+      positions_[session.pinnedSlots[k].id] = static_cast<long>(k);
+    }
     session.section = TileSection::running;
     session.ids = {tile.id};
     session.widths = {layout.slotWidth(tile.content)};
@@ -128,12 +136,7 @@ void DockDragController::publish(Session session) {
 void DockDragController::retarget(const std::optional<Session>& before) {
   const auto& now = session_.get();
   const double time = scheduler_.monotonic();
-  std::vector<std::string> ids;
   for (const auto& [id, section] : sections_) {
-    ids.push_back(id);
-  }
-  for (const std::string& id : ids) {
-    const TileSection section = sections_[id];
     const double was = before ? offsetIn(*before, id, section) : 0;
     const double will = now ? offsetIn(*now, id, section) : 0;
     if (was == will) {
@@ -161,21 +164,17 @@ double DockDragController::offsetIn(const Session& session, const std::string& i
     if (section != TileSection::pinned || !session.pinTarget) {
       return 0;
     }
-    for (std::size_t k = 0; k < session.pinnedSlots.size(); ++k) {
-      if (session.pinnedSlots[k].id == id) {
-        return static_cast<long>(k) >= *session.pinTarget ? width : 0;
-      }
-    }
-    return 0;
+    const auto slot = positions_.find(id);
+    return slot != positions_.end() && slot->second >= *session.pinTarget ? width : 0;
   }
   if (section != session.section) {
     return 0;
   }
-  const auto found = std::find(session.ids.begin(), session.ids.end(), id);
-  if (found == session.ids.end()) {
+  const auto found = positions_.find(id);
+  if (found == positions_.end()) {
     return 0;
   }
-  const long k = found - session.ids.begin();
+  const long k = found->second;
   if (k == session.source) {
     return session.translation;
   }

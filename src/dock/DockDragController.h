@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "dock/DockLayout.h"
@@ -110,6 +111,8 @@ class DockDragController {
   // By tile id; only the tiles that moved.
   std::map<std::string, Easing> easings_;
   std::map<std::string, TileSection> sections_;
+  // Where each id stands in the session's `ids` (in-section drags) or `pinnedSlots` (running).
+  std::unordered_map<std::string, long> positions_;
 };
 
 }  // namespace quayline
