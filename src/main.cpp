@@ -1,4 +1,6 @@
 // The composition root: the only place that knows every concrete class.
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <array>
@@ -27,11 +29,13 @@
 #include "model/HiddenApps.h"
 #include "model/PinnedItemStore.h"
 #include "model/TileStore.h"
+#include "platform/linux/CanberraUiSounds.h"
 #include "platform/linux/DesktopEntryApplicationIdentity.h"
 #include "platform/linux/DesktopEntryIconNames.h"
 #include "platform/linux/DesktopEntryIndex.h"
 #include "platform/linux/FileDistributedNotifications.h"
 #include "platform/linux/FilePreferenceDomains.h"
+#include "platform/linux/FreedesktopTrash.h"
 #include "platform/linux/GSettingsDesktopAppearance.h"
 #include "platform/linux/GioFileManager.h"
 #include "platform/linux/InstalledBundle.h"
@@ -56,7 +60,9 @@
 #include "platform/linux/x11/XConnection.h"
 #include "previews/WindowPreviewController.h"
 #include "previews/WindowThumbnailer.h"
+#include "stacks/TrashService.h"
 #include "system/SystemDockVisibility.h"
+#include "ui/dock/AlertConfirmations.h"
 #include "ui/dock/DockViewContext.h"
 #include "ui/dock/NullSources.h"
 #include "ui/icons/IconCache.h"
@@ -200,7 +206,10 @@ struct Previews {
 struct Views {
   Views(Preferences& preferences, Scheduler& scheduler, Desktop& desktop, Basics& basics,
         Displays& displays, BadgeSource& badges, PanelWindowing& windowing, PointerMotion& input)
-      : iconStyle(desktopAppearance, scheduler),
+      : trashFolders(basics.paths.applicationSupportDirectory() + "/Trash", getuid(),
+                     desktop.workspace),
+        trash(trashFolders, sounds, basics.domains, scheduler, trashQueue),
+        iconStyle(desktopAppearance, scheduler),
         icons(iconStyle, desktop.workspace, basics.files, iconNames),
         appearance(preferences, desktopAppearance),
         attention(desktop.workspace, displays, scheduler, basics.log),
@@ -213,7 +222,9 @@ struct Views {
                 desktop.hiddenApps,
                 preferences,
                 recentItems,
-                displays},
+                displays,
+                trash,
+                confirmations},
         interaction(actions),
         previews(preferences, scheduler, desktop, basics, displays, windowing, input, icons,
                  appearance, menus),
@@ -231,14 +242,18 @@ struct Views {
                 interaction,
                 menus} {}
 
+  // The queue finishes its work before the trash folders it reads go away.
+  FreedesktopTrash trashFolders;
+  CanberraUiSounds sounds;
+  ThreadSerialQueue trashQueue{std::string(TrashService::queueLabel)};
+  TrashService trash;
+  AlertConfirmations confirmations;
   GSettingsDesktopAppearance desktopAppearance;
   DesktopEntryIconNames iconNames;
   IconAppearanceMonitor iconStyle;
   IconCache icons;
   SystemAppearance appearance;
   AppAttention attention;
-  // The trash's state is not part of this version yet.
-  UnknownTrash trash;
   // Recent documents are not read on this desktop yet.
   NoRecentItems recentItems;
   MenuTracking menus;
