@@ -17,7 +17,6 @@
 #include "app/TileListing.h"
 #include "chrome/ProfilelessChrome.h"
 #include "dock/AppAttention.h"
-#include "dock/AppRecentItems.h"
 #include "dock/BadgeService.h"
 #include "dock/DockAutoHide.h"
 #include "dock/IconAppearanceMonitor.h"
@@ -43,6 +42,8 @@
 #include "platform/linux/LinuxProcesses.h"
 #include "platform/linux/LockFileInstanceGuard.h"
 #include "platform/linux/QtScheduler.h"
+#include "platform/linux/RecentDocumentsMenu.h"
+#include "platform/linux/RecentlyUsedFile.h"
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/TerminationSignals.h"
 #include "platform/linux/UnavailableLoginItem.h"
@@ -60,6 +61,7 @@
 #include "platform/linux/x11/XConnection.h"
 #include "previews/WindowPreviewController.h"
 #include "previews/WindowThumbnailer.h"
+#include "stacks/AppRecentItemsService.h"
 #include "stacks/TrashService.h"
 #include "system/SystemDockVisibility.h"
 #include "ui/dock/AlertConfirmations.h"
@@ -213,6 +215,9 @@ struct Views {
         icons(iconStyle, desktop.workspace, basics.files, iconNames),
         appearance(preferences, desktopAppearance),
         attention(desktop.workspace, displays, scheduler, basics.log),
+        recentlyUsed(RecentlyUsedFile::defaultPath(), basics.log),
+        recentMenus(desktop.accessibility, desktop.workspace, desktop.entries, recentlyUsed),
+        recentItems(desktop.workspace, recentMenus, scheduler, basics.files, basics.paths),
         actions{desktop.workspace,
                 desktop.accessibility,
                 desktop.registry,
@@ -254,8 +259,10 @@ struct Views {
   IconCache icons;
   SystemAppearance appearance;
   AppAttention attention;
-  // Recent documents are not read on this desktop yet.
-  NoRecentItems recentItems;
+  // Applications' recent documents, read from the desktop's recently-used list.
+  RecentlyUsedFile recentlyUsed;
+  RecentDocumentsMenu recentMenus;
+  AppRecentItemsService recentItems;
   MenuTracking menus;
   TileActionServices actions;
   TileInteraction interaction;

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "dock/AppAttention.h"
-#include "dock/AppRecentItems.h"
 #include "dock/IconAppearanceMonitor.h"
 #include "dock/MenuTracking.h"
 #include "dock/SystemAppearance.h"
@@ -19,6 +18,7 @@
 #include "fakes/FakeTrash.h"
 #include "platform/ApplicationIconNames.h"
 #include "platform/DesktopAppearance.h"
+#include "stacks/AppRecentItemsService.h"
 #include "ui/dock/DockRowView.h"
 #include "ui/dock/DockView.h"
 #include "ui/dock/NullSources.h"
@@ -89,7 +89,7 @@ struct Dock : FakeDockServices {
   FakeConfirmations confirmations;
   NoPreviews hovers;
   NoIconNames iconNames;
-  NoRecentItems recentItems;
+  AppRecentItemsService recentItems{workspace, accessibility, scheduler, files, paths};
   MenuTracking menus;
   std::unique_ptr<SystemAppearance> appearance;
   std::unique_ptr<IconAppearanceMonitor> monitor;

@@ -9,7 +9,6 @@
 
 #include "app/Preferences.h"
 #include "dock/AppAttention.h"
-#include "dock/AppRecentItems.h"
 #include "dock/BadgeSource.h"
 #include "dock/FakeDesktopAppearance.h"
 #include "dock/IconAppearanceMonitor.h"
@@ -36,6 +35,7 @@
 #include "model/TileStore.h"
 #include "platform/ApplicationIconNames.h"
 #include "platform/Displays.h"
+#include "stacks/AppRecentItemsService.h"
 #include "ui/dock/DockView.h"
 #include "ui/dock/DockViewContext.h"
 #include "ui/icons/IconCache.h"
@@ -128,7 +128,7 @@ class DockViewFixture : public ::testing::Test,
   FakeConfirmations confirmations;
   RecordingHovers hovers;
   FakeIconNames iconNames;
-  NoRecentItems recentItems;
+  AppRecentItemsService recentItems{workspace, accessibility, scheduler, files, paths};
   MenuTracking menus;
   AppAttention attention{workspace, displays, scheduler, log};
   std::optional<TileActionServices> actions;
