@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -167,24 +168,54 @@ FreedesktopTrash::FreedesktopTrash(std::string homeTrash, unsigned uid, Workspac
       workspace_(workspace),
       mountTable_(std::move(mountTable)) {}
 
-std::vector<std::string> FreedesktopTrash::trashFolders() const {
-  std::vector<std::string> folders{homeTrash_};
-  const auto table = mountTable_.empty() ? std::nullopt : readFile(mountTable_, 1 << 20);
-  if (!table) {
-    return folders;
+FreedesktopTrash::~FreedesktopTrash() {
+  if (mountsFd_ >= 0) {
+    close(mountsFd_);
   }
-  const std::string folderName = ".Trash-" + std::to_string(uid_);
-  std::set<std::string> seen;
-  std::istringstream lines(*table);
+}
+
+std::vector<std::string> FreedesktopTrash::localMountPoints() const {
+  // The kernel flags the mount table with POLLPRI when something is mounted or unmounted, so
+  // it is read again only then.
+  if (mountsFd_ < 0 && !mountTable_.empty()) {
+    mountsFd_ = ::open(mountTable_.c_str(), O_RDONLY | O_CLOEXEC);
+  }
+  if (mountsFd_ < 0) {
+    return {};
+  }
+  pollfd watch{mountsFd_, POLLPRI, 0};
+  const bool changed = poll(&watch, 1, 0) > 0 && (watch.revents & (POLLPRI | POLLERR)) != 0;
+  if (mountPointsRead_ && !changed) {
+    return mountPoints_;
+  }
+  std::string table;
+  char chunk[4096];
+  lseek(mountsFd_, 0, SEEK_SET);
+  for (ssize_t size;
+       (size = read(mountsFd_, chunk, sizeof chunk)) > 0 && table.size() < (1 << 20);) {
+    table.append(chunk, static_cast<std::size_t>(size));
+  }
+  mountPoints_.clear();
+  std::istringstream lines(table);
   for (std::string line; std::getline(lines, line);) {
     std::istringstream fields(line);
     std::string device, mountPoint, type;
-    if (!(fields >> device >> mountPoint >> type) || nonLocalTypes().contains(type)) {
-      continue;
+    if (fields >> device >> mountPoint >> type && !nonLocalTypes().contains(type)) {
+      mountPoints_.push_back(unescapeMountPoint(mountPoint));
     }
-    std::string root = unescapeMountPoint(mountPoint);
+  }
+  mountPointsRead_ = true;
+  return mountPoints_;
+}
+
+std::vector<std::string> FreedesktopTrash::trashFolders() const {
+  std::vector<std::string> folders{homeTrash_};
+  const std::string folderName = ".Trash-" + std::to_string(uid_);
+  std::set<std::string> seen;
+  for (const std::string& root : localMountPoints()) {
     const std::string folder = (root == "/" ? std::string() : root) + "/" + folderName;
-    // Only a real folder of this user's: a link or a stranger's folder is not our trash.
+    // Only a real folder of this user's: a link or a stranger's folder is not our trash. A
+    // volume gets its trash folder when its first file is trashed, so this is looked at anew.
     struct stat status {};
     if (!seen.insert(folder).second || lstat(folder.c_str(), &status) != 0 ||
         !S_ISDIR(status.st_mode) || status.st_uid != uid_) {
@@ -197,20 +228,33 @@ std::vector<std::string> FreedesktopTrash::trashFolders() const {
 
 bool FreedesktopTrash::listItems(const std::function<bool(std::string_view name)>& visit) {
   bool listed = false;
-  // The home trash first: when it holds an item, the mount table is never read.
+  // Read in small batches: readdir's large buffer would make the kernel fetch about a thousand
+  // names of a huge trash when the first one already answers.
   auto listFolder = [&](const std::string& trash) {
-    DirHandle dir(opendir((trash + "/files").c_str()));
-    if (!dir) {
+    const int fd = ::open((trash + "/files").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
       return true;
     }
     listed = true;
-    while (const dirent* entry = readdir(dir.get())) {
-      if (!isDotOrDotDot(entry->d_name) && !visit(entry->d_name)) {
-        return false;
+    alignas(dirent64) char buffer[1024];
+    for (;;) {
+      const ssize_t size = getdents64(fd, buffer, sizeof buffer);
+      if (size <= 0) {
+        break;
+      }
+      for (ssize_t offset = 0; offset < size;) {
+        const auto* entry = reinterpret_cast<const dirent64*>(buffer + offset);
+        offset += entry->d_reclen;
+        if (!isDotOrDotDot(entry->d_name) && !visit(entry->d_name)) {
+          close(fd);
+          return false;
+        }
       }
     }
+    close(fd);
     return true;
   };
+  // The home trash first: when it holds an item, the volumes are never looked at.
   if (!listFolder(homeTrash_)) {
     return true;
   }

@@ -19,6 +19,9 @@ class FreedesktopTrash final : public Trash {
   // ("/proc/self/mounts"; empty for none).
   FreedesktopTrash(std::string homeTrash, unsigned uid, Workspace& workspace,
                    std::string mountTable = "/proc/self/mounts");
+  ~FreedesktopTrash() override;
+  FreedesktopTrash(const FreedesktopTrash&) = delete;
+  FreedesktopTrash& operator=(const FreedesktopTrash&) = delete;
 
   bool listItems(const std::function<bool(std::string_view name)>& visit) override;
   // No file manager on this desktop counts the Trash for others.
@@ -26,7 +29,8 @@ class FreedesktopTrash final : public Trash {
   void empty() override;
   void open() override;
 
-  // Every trash folder that exists now, the home trash first.
+  // Every trash folder that exists now, the home trash first. Called on one thread at a time
+  // (the trash queue).
   std::vector<std::string> trashFolders() const;
 
   // Empties one trash folder: each item of `files/`, then its `.trashinfo`, then the line of
@@ -34,10 +38,15 @@ class FreedesktopTrash final : public Trash {
   static void emptyFolder(const std::string& trash);
 
  private:
+  std::vector<std::string> localMountPoints() const;
+
   std::string homeTrash_;
   unsigned uid_;
   Workspace& workspace_;
   std::string mountTable_;
+  mutable int mountsFd_ = -1;
+  mutable bool mountPointsRead_ = false;
+  mutable std::vector<std::string> mountPoints_;
 };
 
 }  // namespace quayline
