@@ -64,13 +64,16 @@ TEST(DockTrash, TheTileTurnsFullWithinTheRefreshPeriodAndEmptyingAsksFirst) {
       << "the icon never changed";
   EXPECT_LE(std::chrono::steady_clock::now() - trashed, std::chrono::milliseconds(5500));
 
-  // "Empty Trash…" is the menu's last item; the question's default button is Cancel.
+  // "Empty Trash…" is the menu's last item; the question's default button is Cancel. Keys go
+  // to the question only once the window manager has given it the focus.
   const auto emptyTrash = [&] {
     EXPECT_TRUE(dock.click(kTrashTile, Button::secondary));
     EXPECT_TRUE(waitUntil([&] { return !dock.popupWindows().empty(); }));
-    dock.pressKey(XK_Up);
-    dock.pressKey(XK_Return);
-    return dock.waitForWindow("Quayline");
+    const WindowFrame menu = dock.clientFrame(dock.popupWindows().front());
+    dock.clickAt(menu.x + menu.width / 2, menu.bottom() - 12);
+    const xcb_window_t window = dock.waitForWindow("Quayline");
+    EXPECT_TRUE(waitUntil([&] { return dock.activeWindow() == window; }));
+    return window;
   };
   xcb_window_t question = emptyTrash();
   ASSERT_NE(question, XCB_WINDOW_NONE) << dock.logText();
