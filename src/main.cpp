@@ -335,6 +335,9 @@ int run(Basics& basics) {
   QtDisplays displays(x, &desktop.pixelSpace);
   x11::X11PanelWindowing windowing(x, &desktop.pixelSpace);
   FileDistributedNotifications notifications(basics.domains.directory());
+  // Settings another program wrote (quayline-defaults, a second Quayline window) apply at once.
+  const Subscription settingsFile = notifications.observe(
+      FileDistributedNotifications::applicationPreferencesChanged, [&] { preferences.reload(); });
   // Every window-system call the dock makes is bounded, so a hung application cannot stall it.
   desktop.accessibility.setMessagingTimeout(1.0);
   Badges badges(desktop, scheduler, basics.log);
