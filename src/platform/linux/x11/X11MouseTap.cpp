@@ -19,12 +19,6 @@ constexpr std::uint8_t kPrimaryButton = 1;
 // Client windows sit this deep at most below a window manager's frame.
 constexpr int kFrameDepth = 3;
 
-bool hasProperty(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property) {
-  const XReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-      c, xcb_get_property(c, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 0), nullptr));
-  return reply && reply->type != XCB_ATOM_NONE;
-}
-
 }  // namespace
 
 class X11MouseTap::ButtonTap final : public MouseTap::Tap {
@@ -98,46 +92,68 @@ class X11MouseTap::ButtonTap final : public MouseTap::Tap {
   }
 
   // The top-level window under a click: the client inside the frame `child` (the window that
-  // carries WM_STATE), or `child` itself for a window the window manager does not frame.
+  // carries WM_STATE), or `child` itself for a window the window manager does not frame. One
+  // batch of requests per level of the frame's tree, topmost windows first.
   std::optional<Window> windowUnder(xcb_window_t child) {
     if (child == XCB_WINDOW_NONE) {
       return std::nullopt;
     }
-    const xcb_window_t client = clientOf(child, kFrameDepth).value_or(child);
-    const XReply<xcb_get_property_reply_t> types(xcb_get_property_reply(
-        c_,
-        xcb_get_property(c_, 0, client, atoms_[Atom::_NET_WM_WINDOW_TYPE], XCB_ATOM_ATOM, 0, 16),
-        nullptr));
-    bool desktop = false;
-    if (types && types->format == 32) {
-      const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(types.get()));
-      const int count = xcb_get_property_value_length(types.get()) / 4;
-      desktop = count > 0 && atoms[0] == atoms_[Atom::_NET_WM_WINDOW_TYPE_DESKTOP];
-    }
-    return Window{client, desktop};
-  }
-
-  std::optional<xcb_window_t> clientOf(xcb_window_t window, int depth) {
-    if (hasProperty(c_, window, atoms_[Atom::WM_STATE])) {
-      return window;
-    }
-    if (depth == 0) {
-      return std::nullopt;
-    }
-    const XReply<xcb_query_tree_reply_t> tree(
-        xcb_query_tree_reply(c_, xcb_query_tree(c_, window), nullptr));
-    if (!tree) {
-      return std::nullopt;
-    }
-    const xcb_window_t* children = xcb_query_tree_children(tree.get());
-    const std::vector<xcb_window_t> list(children,
-                                         children + xcb_query_tree_children_length(tree.get()));
-    for (auto it = list.rbegin(); it != list.rend(); ++it) {
-      if (const auto found = clientOf(*it, depth - 1)) {
+    std::optional<bool> childIsDesktop;
+    std::vector<xcb_window_t> level{child};
+    for (int depth = 0; depth <= kFrameDepth && !level.empty(); ++depth) {
+      struct Asked {
+        xcb_get_property_cookie_t state;
+        xcb_get_property_cookie_t type;
+        xcb_query_tree_cookie_t tree;
+      };
+      std::vector<Asked> asked;
+      for (const xcb_window_t window : level) {
+        asked.push_back({xcb_get_property(c_, 0, window, atoms_[Atom::WM_STATE],
+                                          XCB_GET_PROPERTY_TYPE_ANY, 0, 0),
+                         xcb_get_property(c_, 0, window, atoms_[Atom::_NET_WM_WINDOW_TYPE],
+                                          XCB_ATOM_ATOM, 0, 16),
+                         xcb_query_tree(c_, window)});
+      }
+      std::optional<Window> found;
+      std::vector<xcb_window_t> next;
+      for (std::size_t i = 0; i < level.size(); ++i) {
+        // Every reply is taken, so none is left behind on the connection.
+        const XReply<xcb_get_property_reply_t> state(
+            xcb_get_property_reply(c_, asked[i].state, nullptr));
+        const XReply<xcb_get_property_reply_t> type(
+            xcb_get_property_reply(c_, asked[i].type, nullptr));
+        const XReply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c_, asked[i].tree, nullptr));
+        const bool desktop = isDesktopType(type.get());
+        if (depth == 0) {
+          childIsDesktop = desktop;
+        }
+        if (!found && state && state->type != XCB_ATOM_NONE) {
+          found = Window{level[i], desktop};
+        }
+        if (tree) {
+          const xcb_window_t* children = xcb_query_tree_children(tree.get());
+          // Listed bottom to top; the topmost is looked at first.
+          for (int k = xcb_query_tree_children_length(tree.get()) - 1; k >= 0; --k) {
+            next.push_back(children[k]);
+          }
+        }
+      }
+      if (found) {
         return found;
       }
+      level = std::move(next);
     }
-    return std::nullopt;
+    return Window{child, childIsDesktop.value_or(false)};
+  }
+
+  bool isDesktopType(const xcb_get_property_reply_t* type) const {
+    if (type == nullptr || type->format != 32 ||
+        xcb_get_property_value_length(const_cast<xcb_get_property_reply_t*>(type)) < 4) {
+      return false;
+    }
+    const auto* atoms = static_cast<const xcb_atom_t*>(
+        xcb_get_property_value(const_cast<xcb_get_property_reply_t*>(type)));
+    return atoms[0] == atoms_[Atom::_NET_WM_WINDOW_TYPE_DESKTOP];
   }
 
   xcb_connection_t* c_;
