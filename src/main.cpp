@@ -336,11 +336,12 @@ int run(Basics& basics) {
                                 basics.processes);
   DockAutoHide autoHide(preferences, displays, scheduler, pointerMotion);
   // Clicks beside the dock's ends: the tap decides on a thread and connection of its own.
-  x11::X11DesktopActions desktopActions(x);
+  x11::X11DesktopActions desktopActions(x, [&switcher] { switcher.switcher.toggleOverview(); });
   DockEdgeActions edgeActions(desktopActions, basics.domains, basics.log);
   x11::X11MouseTap mouseTap(&desktop.pixelSpace);
   DockEdgeClickTap edgeTap(mouseTap, displays, scheduler, basics.log);
   edgeTap.perform = [&edgeActions](DockEdgeAction action) { edgeActions.perform(action); };
+  edgeTap.pressed = [&switcher](Point location) { switcher.switcher.pressedAt(location); };
 
   DockWindowServices docks{desktop.tiles, preferences,      basics.domains,
                            displays,      desktop.registry, desktop.chromeProfiles,

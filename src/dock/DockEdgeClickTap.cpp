@@ -105,6 +105,18 @@ bool DockEdgeClickTap::shouldSwallow(const MouseTap::Event& event) {
     swallowNextUp_ = false;
     return swallow;
   }
+  const bool swallow = decideDown(event);
+  if (!swallow) {
+    scheduler_.post([this, alive = std::weak_ptr<char>(alive_), location = event.location] {
+      if (alive.lock()) {
+        pressed(location);
+      }
+    });
+  }
+  return swallow;
+}
+
+bool DockEdgeClickTap::decideDown(const MouseTap::Event& event) {
   const auto snapshot = snapshot_.load();
   const Point point{event.location.x, snapshot->primaryMaxY - event.location.y};
   const auto action = bandAction(*snapshot, point);

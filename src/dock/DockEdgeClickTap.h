@@ -56,6 +56,9 @@ class DockEdgeClickTap {
   std::function<DockEdgeAction()> trailingAction = [] { return DockEdgeAction::missionControl; };
   // Runs the action a click asked for, on the main thread.
   std::function<void(DockEdgeAction)> perform = [](DockEdgeAction) {};
+  // Told on the main thread of every press the tap let through (global space, y down): a panel
+  // that closes on a click outside it learns of clicks on other programs' windows this way.
+  std::function<void(Point)> pressed = [](Point) {};
 
   // The tap is wanted; nothing is created while false.
   bool installed = false;
@@ -84,6 +87,8 @@ class DockEdgeClickTap {
   static bool isOnlyDesktop(const Snapshot& snapshot, const std::optional<MouseTap::Window>& under);
 
  private:
+  bool decideDown(const MouseTap::Event& event);
+
   MouseTap& mouse_;
   Displays& displays_;
   Scheduler& scheduler_;
