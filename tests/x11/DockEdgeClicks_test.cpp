@@ -1,6 +1,7 @@
 // Clicks on the bare desktop beside the real dock's ends, through the root button grab: the
 // first shows the desktop, the second brings the windows back, and a click on a window lying
-// there still reaches that window.
+// there still reaches that window; beside the other end a click opens the window overview.
+#include <X11/keysym.h>
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
@@ -57,11 +58,14 @@ class ClickedWindow {
   int y_ = 0;
 };
 
-TEST(DockEdgeClicks, TheBareDesktopBesideTheDockTogglesShowDesktopAndAWindowThereGetsItsClick) {
+TEST(DockEdgeClicks, LeftEndTogglesShowDesktopUnlessAWindowIsThereAndRightEndOpensTheOverview) {
+  TestClient alpha({"--title", "Alpha", "--class", "alpha,Alpha"});
   RunningDock dock({.pinned = std::vector<PinnedItem>{},
                     .trailing = std::vector<PinnedItem>{},
                     .settings = {{"leadingEdgeAction", PropertyValue("showDesktop")}}});
   ASSERT_TRUE(dock.started()) << dock.logText();
+  const xcb_window_t alphaWindow = dock.waitForWindow("Alpha");
+  ASSERT_NE(alphaWindow, XCB_WINDOW_NONE);
   ASSERT_TRUE(waitUntil([&] {
     return dock.logText().find("edge tap created") != std::string::npos;
   })) << dock.logText();
@@ -109,6 +113,26 @@ TEST(DockEdgeClicks, TheBareDesktopBesideTheDockTogglesShowDesktopAndAWindowTher
   EXPECT_TRUE(waitUntil([&] { return window.clicked(); }));
   waitUntil([] { return false; }, std::chrono::milliseconds(300));
   EXPECT_FALSE(showing());
+
+  // Beside the right end: the window overview. Return chooses its window; Escape, or a click
+  // outside it, closes it.
+  const int right = panel.x + panel.width + 60;
+  const auto overview = [&] {
+    waitUntil([] { return false; }, std::chrono::milliseconds(400));
+    dock.clickAt(right, y);
+    return waitUntil([&] { return dock.popupWindows().size() == 1; });
+  };
+  ASSERT_NE(dock.activeWindow(), alphaWindow);
+  ASSERT_TRUE(overview()) << dock.logText();
+  dock.pressKey(XK_Return);
+  EXPECT_TRUE(waitUntil([&] { return dock.popupWindows().empty(); })) << dock.logText();
+  EXPECT_TRUE(waitUntil([&] { return dock.activeWindow() == alphaWindow; }));
+  ASSERT_TRUE(overview()) << dock.logText();
+  dock.pressKey(XK_Escape);
+  EXPECT_TRUE(waitUntil([&] { return dock.popupWindows().empty(); })) << dock.logText();
+  ASSERT_TRUE(overview()) << dock.logText();
+  dock.clickAt(right, 20);
+  EXPECT_TRUE(waitUntil([&] { return dock.popupWindows().empty(); })) << dock.logText();
   EXPECT_TRUE(dock.runs());
 }
 
