@@ -35,6 +35,7 @@
 #include "platform/linux/FilePreferenceDomains.h"
 #include "platform/linux/GSettingsDesktopAppearance.h"
 #include "platform/linux/GioFileManager.h"
+#include "platform/linux/GioFileOperations.h"
 #include "platform/linux/InstalledBundle.h"
 #include "platform/linux/LauncherEntryBadges.h"
 #include "platform/linux/LinuxProcesses.h"
@@ -61,6 +62,7 @@
 #include "switcher/SwitcherModel.h"
 #include "switcher/WindowSwitcher.h"
 #include "system/SystemDockVisibility.h"
+#include "ui/dock/DockDropTarget.h"
 #include "ui/dock/DockViewContext.h"
 #include "ui/dock/NullSources.h"
 #include "ui/icons/IconCache.h"
@@ -323,11 +325,18 @@ int run(Basics& basics) {
   WindowReservation reservation(desktop.registry, preferences, displays, desktop.accessibility,
                                 basics.processes);
   DockAutoHide autoHide(preferences, displays, scheduler, pointerMotion);
+  // Dropped files move on a queue of their own, which finishes the batch in hand before the
+  // operations and the scheduler it uses go away.
+  GioFileOperations fileOperations;
+  SilentTrash trashFeedback;
+  ThreadSerialQueue fileQueue("quayline.file-operations");
+  DockDropServices drops{desktop.workspace, fileOperations, fileQueue, trashFeedback, basics.log};
 
   DockWindowServices docks{desktop.tiles, preferences,      basics.domains,
                            displays,      desktop.registry, desktop.chromeProfiles,
                            notifications, windowing,        scheduler,
-                           views.menus,   views.context,    {}};
+                           views.menus,   views.context,    {},
+                           &drops};
   AppDelegate delegate({preferences, displays, scheduler, systemDock, docks, reservation, autoHide,
                         badges.service, switcher.switcher, switcher.settings,
                         [] { QCoreApplication::quit(); }});

@@ -2,6 +2,7 @@
 
 #include "dock/BadgeSource.h"
 #include "dock/TileHover.h"
+#include "dock/TrashDropFeedback.h"
 #include "dock/TrashState.h"
 
 namespace quayline {
@@ -17,6 +18,13 @@ class UnknownTrash final : public TrashState {
  public:
   bool isFull() const override { return false; }
   Subscription observeTrash(std::function<void()>) override { return {}; }
+};
+
+// Without the Trash's service there is no drop sound and no state to refresh.
+class SilentTrash final : public TrashDropFeedback {
+ public:
+  void playDropSound() override {}
+  void refresh() override {}
 };
 
 class NoPreviews final : public TileHoverSink {
