@@ -244,30 +244,32 @@ void DockDropHandler::moveAll(const DroppedFiles& files, std::optional<std::stri
   services_.fileQueue.async([services = services_, paths = std::move(paths),
                              folder = std::move(folder), weak = std::weak_ptr<int>(lifetime_),
                              finished = std::move(finished)]() mutable {
-    bool allSucceeded = true;
+    std::optional<std::string> failure;
     for (const std::string& path : paths) {
       const FileOperationResult result =
           folder ? services.files.moveWithoutReplacing(path, *folder + "/" + lastComponent(path))
                  : services.files.moveToTrash(path);
       if (!result.succeeded) {
-        allSucceeded = false;
-        services.log.log("drop", (folder ? "moving into " + *folder : std::string("trashing")) +
-                                     " stopped at " + path + ": " + result.error);
+        failure = (folder ? "moving into " + *folder : std::string("trashing")) + " stopped at " +
+                  path + ": " + result.error;
         break;
       }
     }
-    services.scheduler.post(
-        [services, toTrash = !folder, allSucceeded, weak, finished = std::move(finished)] {
-          if (toTrash) {
-            if (allSucceeded) {
-              services.trash.playDropSound();
-            }
-            services.trash.refresh();
-          }
-          if (finished && weak.lock()) {
-            finished(allSucceeded);
-          }
-        });
+    services.scheduler.post([services, toTrash = !folder, failure = std::move(failure), weak,
+                             finished = std::move(finished)] {
+      if (failure) {
+        services.log.log("drop", *failure);
+      }
+      if (toTrash) {
+        if (!failure) {
+          services.trash.playDropSound();
+        }
+        services.trash.refresh();
+      }
+      if (finished && weak.lock()) {
+        finished(!failure);
+      }
+    });
   });
 }
 
