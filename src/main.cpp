@@ -1,4 +1,6 @@
 // The composition root: the only place that knows every concrete class.
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <array>
@@ -16,7 +18,6 @@
 #include "app/TileListing.h"
 #include "chrome/ProfilelessChrome.h"
 #include "dock/AppAttention.h"
-#include "dock/AppRecentItems.h"
 #include "dock/BadgeService.h"
 #include "dock/DockAutoHide.h"
 #include "dock/IconAppearanceMonitor.h"
@@ -28,11 +29,13 @@
 #include "model/HiddenApps.h"
 #include "model/PinnedItemStore.h"
 #include "model/TileStore.h"
+#include "platform/linux/CanberraUiSounds.h"
 #include "platform/linux/DesktopEntryApplicationIdentity.h"
 #include "platform/linux/DesktopEntryIconNames.h"
 #include "platform/linux/DesktopEntryIndex.h"
 #include "platform/linux/FileDistributedNotifications.h"
 #include "platform/linux/FilePreferenceDomains.h"
+#include "platform/linux/FreedesktopTrash.h"
 #include "platform/linux/GSettingsDesktopAppearance.h"
 #include "platform/linux/GioFileManager.h"
 #include "platform/linux/GioFileOperations.h"
@@ -41,6 +44,8 @@
 #include "platform/linux/LinuxProcesses.h"
 #include "platform/linux/LockFileInstanceGuard.h"
 #include "platform/linux/QtScheduler.h"
+#include "platform/linux/RecentDocumentsMenu.h"
+#include "platform/linux/RecentlyUsedFile.h"
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/TerminationSignals.h"
 #include "platform/linux/UnavailableLoginItem.h"
@@ -59,9 +64,12 @@
 #include "platform/linux/x11/XConnection.h"
 #include "previews/WindowPreviewController.h"
 #include "previews/WindowThumbnailer.h"
+#include "stacks/AppRecentItemsService.h"
+#include "stacks/TrashService.h"
 #include "switcher/SwitcherModel.h"
 #include "switcher/WindowSwitcher.h"
 #include "system/SystemDockVisibility.h"
+#include "ui/dock/AlertConfirmations.h"
 #include "ui/dock/DockDropTarget.h"
 #include "ui/dock/DockViewContext.h"
 #include "ui/dock/NullSources.h"
@@ -207,10 +215,16 @@ struct Previews {
 struct Views {
   Views(Preferences& preferences, Scheduler& scheduler, Desktop& desktop, Basics& basics,
         Displays& displays, BadgeSource& badges, PanelWindowing& windowing, PointerMotion& input)
-      : iconStyle(desktopAppearance, scheduler),
+      : trashFolders(basics.paths.applicationSupportDirectory() + "/Trash", getuid(),
+                     desktop.workspace),
+        trash(trashFolders, sounds, basics.domains, scheduler, trashQueue),
+        iconStyle(desktopAppearance, scheduler),
         icons(iconStyle, desktop.workspace, basics.files, iconNames),
         appearance(preferences, desktopAppearance),
         attention(desktop.workspace, displays, scheduler, basics.log),
+        recentlyUsed(RecentlyUsedFile::defaultPath(), basics.log),
+        recentMenus(desktop.accessibility, desktop.workspace, desktop.entries, recentlyUsed),
+        recentItems(desktop.workspace, recentMenus, scheduler, basics.files, basics.paths),
         actions{desktop.workspace,
                 desktop.accessibility,
                 desktop.registry,
@@ -220,7 +234,9 @@ struct Views {
                 desktop.hiddenApps,
                 preferences,
                 recentItems,
-                displays},
+                displays,
+                trash,
+                confirmations},
         interaction(actions),
         previews(preferences, scheduler, desktop, basics, displays, windowing, input, icons,
                  appearance, menus),
@@ -238,16 +254,22 @@ struct Views {
                 interaction,
                 menus} {}
 
+  // The queue finishes its work before the trash folders it reads go away.
+  FreedesktopTrash trashFolders;
+  CanberraUiSounds sounds;
+  ThreadSerialQueue trashQueue{std::string(TrashService::queueLabel)};
+  TrashService trash;
+  AlertConfirmations confirmations;
   GSettingsDesktopAppearance desktopAppearance;
   DesktopEntryIconNames iconNames;
   IconAppearanceMonitor iconStyle;
   IconCache icons;
   SystemAppearance appearance;
   AppAttention attention;
-  // The trash's state is not part of this version yet.
-  UnknownTrash trash;
-  // Recent documents are not read on this desktop yet.
-  NoRecentItems recentItems;
+  // Applications' recent documents, read from the desktop's recently-used list.
+  RecentlyUsedFile recentlyUsed;
+  RecentDocumentsMenu recentMenus;
+  AppRecentItemsService recentItems;
   MenuTracking menus;
   TileActionServices actions;
   TileInteraction interaction;
@@ -328,9 +350,8 @@ int run(Basics& basics) {
   // Dropped files move on a queue of their own, which finishes the batch in hand before the
   // operations and the scheduler it uses go away.
   GioFileOperations fileOperations;
-  SilentTrash trashFeedback;
   ThreadSerialQueue fileQueue("quayline.file-operations");
-  DockDropServices drops{desktop.workspace, fileOperations, fileQueue, trashFeedback, basics.log};
+  DockDropServices drops{desktop.workspace, fileOperations, fileQueue, views.trash, basics.log};
 
   DockWindowServices docks{desktop.tiles, preferences,      basics.domains,
                            displays,      desktop.registry, desktop.chromeProfiles,

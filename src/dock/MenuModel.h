@@ -14,6 +14,7 @@ struct MenuEntry {
   std::string title;
   std::function<void()> action;     // buttons
   std::vector<MenuEntry> children;  // submenus
+  bool enabled = true;              // a disabled entry shows, greyed out, and cannot be chosen
 
   static MenuEntry button(std::string title, std::function<void()> action) {
     return {Kind::button, std::move(title), std::move(action), {}};

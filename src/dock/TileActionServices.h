@@ -6,10 +6,12 @@ class Accessibility;
 class AppRecentItemsSource;
 class ChromeInstances;
 class ChromeProfiles;
+class Confirmations;
 class Displays;
 class HiddenApps;
 class Preferences;
 class TileStore;
+class TrashState;
 class WindowRegistry;
 class Workspace;
 
@@ -25,6 +27,8 @@ struct TileActionServices {
   Preferences& preferences;
   AppRecentItemsSource& recentItems;
   Displays& displays;
+  TrashState& trash;
+  Confirmations& confirmations;
 };
 
 }  // namespace quayline

@@ -10,7 +10,7 @@
 namespace quayline {
 
 // Clicks and context menus of the dock's tiles, by kind of tile. Tiles whose behaviour is not
-// there yet (folders, the Trash, browser profiles) answer a click with nothing and have no menu.
+// there yet (folders, browser profiles) answer a click with nothing and have no menu.
 class TileInteraction {
  public:
   explicit TileInteraction(TileActionServices& services) : services_(services) {}

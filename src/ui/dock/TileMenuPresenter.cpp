@@ -22,6 +22,7 @@ void fill(QMenu& target, const Menu& menu) {
         break;
       case MenuEntry::Kind::button: {
         QAction* action = target.addAction(QString::fromStdString(entry.title));
+        action->setEnabled(entry.enabled);
         // The entry's action is copied: the menu owns what it runs.
         QObject::connect(action, &QAction::triggered, &target, [run = entry.action] {
           if (run) {

@@ -6,6 +6,7 @@
 
 #include "app/DockWindowList.h"
 #include "dock/AutoHidingDock.h"
+#include "dock/DockDragController.h"
 #include "dock/DockDropHandler.h"
 #include "dock/DockFrame.h"
 #include "dock/DockLayout.h"
@@ -89,6 +90,8 @@ class DockWindowController final : public DockWindow, public AutoHidingDock, pub
 
   Screen screen_;
   DockWindowServices& services_;
+  // Outlives the panel, whose row view follows it.
+  DockDragController drag_;
   DockView* view_ = nullptr;                // owned by the panel
   std::unique_ptr<DockDropHandler> drops_;  // outlives the panel, whose view forwards drops
   std::unique_ptr<DockPanel> panel_;
@@ -107,6 +110,7 @@ class DockWindowController final : public DockWindow, public AutoHidingDock, pub
   Subscription compositing_;
   Subscription background_;
   Subscription magnifiedRow_;
+  Subscription dragSession_;
 };
 
 }  // namespace quayline

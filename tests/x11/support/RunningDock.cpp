@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include <iterator>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 #include "Processes.h"
 #include "X11Environment.h"
@@ -361,6 +363,26 @@ void RunningDock::clickAt(int x, int y, Button button) {
   xcb_test_fake_input(c_, XCB_BUTTON_PRESS, detail, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
   sync();
   xcb_test_fake_input(c_, XCB_BUTTON_RELEASE, detail, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+  sync();
+}
+
+void RunningDock::dragFrom(int x, int y, int dx, int dy) {
+  movePointer(x, y);
+  xcb_test_fake_input(c_, XCB_BUTTON_PRESS, 1, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+  sync();
+  // Relative steps, as a hand moves a mouse; each one a separate event.
+  constexpr int kSteps = 10;
+  for (int i = 1; i <= kSteps; ++i) {
+    const auto step = [&](int total) {
+      return static_cast<std::int16_t>(total * i / kSteps - total * (i - 1) / kSteps);
+    };
+    xcb_test_fake_input(c_, XCB_MOTION_NOTIFY, 1, XCB_CURRENT_TIME, XCB_WINDOW_NONE, step(dx),
+                        step(dy), 0);
+    sync();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  xcb_test_fake_input(c_, XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
   sync();
 }
 

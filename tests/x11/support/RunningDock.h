@@ -105,6 +105,8 @@ class RunningDock {
   bool click(std::size_t index, Button button = Button::primary);
   // Synthetic pointer input at root coordinates.
   void movePointer(int x, int y);
+  // Presses the primary button at (x, y), moves by (dx, dy) in small relative steps and lets go.
+  void dragFrom(int x, int y, int dx, int dy);
   void clickAt(int x, int y, Button button = Button::primary);
   // Presses and releases the key that produces `keysym` (from X11/keysymdef.h).
   void pressKey(std::uint32_t keysym);
