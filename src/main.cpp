@@ -41,6 +41,7 @@
 #include "platform/linux/FreedesktopTrash.h"
 #include "platform/linux/GSettingsDesktopAppearance.h"
 #include "platform/linux/GioFileManager.h"
+#include "platform/linux/GioFileOperations.h"
 #include "platform/linux/InstalledBundle.h"
 #include "platform/linux/LauncherEntryBadges.h"
 #include "platform/linux/LinuxProcesses.h"
@@ -74,6 +75,7 @@
 #include "switcher/WindowSwitcher.h"
 #include "system/SystemDockVisibility.h"
 #include "ui/dock/AlertConfirmations.h"
+#include "ui/dock/DockDropTarget.h"
 #include "ui/dock/DockViewContext.h"
 #include "ui/dock/NullSources.h"
 #include "ui/icons/IconCache.h"
@@ -367,11 +369,17 @@ int run(Basics& basics) {
   DockEdgeClickTap edgeTap(mouseTap, displays, scheduler, basics.log);
   edgeTap.perform = [&edgeActions](DockEdgeAction action) { edgeActions.perform(action); };
   edgeTap.pressed = [&switcher](Point location) { switcher.switcher.pressedAt(location); };
+  // Dropped files move on a queue of their own, which finishes the batch in hand before the
+  // operations and the scheduler it uses go away.
+  GioFileOperations fileOperations;
+  ThreadSerialQueue fileQueue("quayline.file-operations");
+  DockDropServices drops{desktop.workspace, fileOperations, fileQueue, views.trash, basics.log};
 
   DockWindowServices docks{desktop.tiles, preferences,      basics.domains,
                            displays,      desktop.registry, desktop.chromeProfiles,
                            notifications, windowing,        scheduler,
-                           views.menus,   views.context,    {}};
+                           views.menus,   views.context,    {},
+                           &drops};
   AppDelegate delegate({preferences, displays, scheduler, systemDock, docks, reservation, autoHide,
                         badges.service, switcher.switcher, switcher.settings, edgeTap,
                         [] { QCoreApplication::quit(); }});

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string_view>
 
+#include "dock/TrashDropFeedback.h"
 #include "dock/TrashState.h"
 #include "foundation/Published.h"
 #include "foundation/Scheduler.h"
@@ -18,7 +19,7 @@ class UiSounds;
 // Knows whether the user's Trash holds anything, opens it, empties it and plays the sound of a
 // drop onto it. Counting and emptying run on the trash queue; all state lives on the main
 // thread.
-class TrashService final : public TrashState {
+class TrashService final : public TrashState, public TrashDropFeedback {
  public:
   static constexpr std::string_view queueLabel = "quayline.trash";
   static constexpr double refreshInterval = 5.0;
@@ -40,8 +41,8 @@ class TrashService final : public TrashState {
 
   // Starts one count unless one runs; a request made while one runs is kept and starts one
   // more count when it ends, so a change that the running count missed is still seen.
-  void refresh();
-  void playDropSound();
+  void refresh() override;
+  void playDropSound() override;
 
   // Whether the listing shows an item: any entry but the file manager's folder settings.
   static bool holdsItems(Trash& trash);

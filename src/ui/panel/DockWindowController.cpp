@@ -11,6 +11,7 @@
 #include "model/TileStore.h"
 #include "platform/DistributedNotifications.h"
 #include "platform/PanelWindowing.h"
+#include "ui/dock/DockDropTarget.h"
 #include "ui/dock/DockRowView.h"
 #include "ui/dock/DockView.h"
 #include "ui/panel/DockPanel.h"
@@ -66,6 +67,14 @@ DockWindowController::DockWindowController(const Screen& screen, DockWindowServi
     }
   });
   view_->row().setDragController(&drag_);
+  if (services.drops) {
+    drops_ = std::make_unique<DockDropHandler>(
+        DockDropHandler::Services{services.store, services.drops->workspace, services.drops->files,
+                                  services.drops->fileQueue, services.scheduler,
+                                  services.drops->trash, services.drops->log},
+        [this] { return dropGeometry(); });
+    new DockDropTarget(*view_, view_->row(), *drops_, services.drops->files);
+  }
 
   // Every subscription belongs to this object, so none runs after it is gone.
   tiles_ = services.store.observeTiles([this](const std::vector<Tile>& tiles) {
@@ -161,6 +170,14 @@ void DockWindowController::applyMagnificationInputs(const std::vector<Tile>& til
   }
   magnification_.setWidths(std::move(widths));
   magnification_.setEnabled(services_.preferences.magnificationEnabled());
+}
+
+DropGeometry DockWindowController::dropGeometry() const {
+  DropGeometry geometry{{}, layout_, state_.restingFrame(), magnification_.row()};
+  for (const DockRowView::Entry& entry : view_->row().entries()) {
+    geometry.tiles.push_back(entry.tile);
+  }
+  return geometry;
 }
 
 void DockWindowController::applyFrame() {

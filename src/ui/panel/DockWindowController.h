@@ -7,6 +7,7 @@
 #include "app/DockWindowList.h"
 #include "dock/AutoHidingDock.h"
 #include "dock/DockDragController.h"
+#include "dock/DockDropHandler.h"
 #include "dock/DockFrame.h"
 #include "dock/DockLayout.h"
 #include "dock/DockMagnification.h"
@@ -28,6 +29,7 @@ class PreferenceDomains;
 class Preferences;
 class TileStore;
 class WindowRegistry;
+struct DockDropServices;
 struct DockViewContext;
 
 // What every dock window draws from and reports to; the composition root owns all of it.
@@ -45,6 +47,8 @@ struct DockWindowServices {
   DockViewContext& viewContext;
   // A secondary click on the empty glass, at this global position.
   std::function<void(QPoint)> glassMenuRequested;
+  // Files dropped on the dock; a dock without it takes no drops.
+  DockDropServices* drops = nullptr;
 };
 
 // One dock window on one screen: sizes and places its panel from the tiles of that screen and
@@ -82,12 +86,14 @@ class DockWindowController final : public DockWindow, public AutoHidingDock, pub
   void reshape();
   void orderFrontUnlessSuppressed();
   void applyMagnificationInputs(const std::vector<Tile>& tiles, const DockLayout& layout);
+  DropGeometry dropGeometry() const;
 
   Screen screen_;
   DockWindowServices& services_;
   // Outlives the panel, whose row view follows it.
   DockDragController drag_;
-  DockView* view_ = nullptr;  // owned by the panel
+  DockView* view_ = nullptr;                // owned by the panel
+  std::unique_ptr<DockDropHandler> drops_;  // outlives the panel, whose view forwards drops
   std::unique_ptr<DockPanel> panel_;
   DockWindowState state_;
   DockLayout layout_;
