@@ -32,6 +32,7 @@
 #include "platform/linux/DesktopEntryIndex.h"
 #include "platform/linux/FileDistributedNotifications.h"
 #include "platform/linux/FilePreferenceDomains.h"
+#include "platform/linux/FileSystemFolderListing.h"
 #include "platform/linux/GSettingsDesktopAppearance.h"
 #include "platform/linux/GioFileManager.h"
 #include "platform/linux/InstalledBundle.h"
@@ -47,6 +48,7 @@
 #include "platform/linux/x11/ActivationHistory.h"
 #include "platform/linux/x11/QtDisplays.h"
 #include "platform/linux/x11/RawPointerMotion.h"
+#include "platform/linux/x11/RootKeyInterception.h"
 #include "platform/linux/x11/SharedPixelSpace.h"
 #include "platform/linux/x11/WindowApplications.h"
 #include "platform/linux/x11/X11Accessibility.h"
@@ -56,6 +58,7 @@
 #include "platform/linux/x11/XConnection.h"
 #include "previews/WindowPreviewController.h"
 #include "previews/WindowThumbnailer.h"
+#include "stacks/FolderStackController.h"
 #include "system/SystemDockVisibility.h"
 #include "ui/dock/DockViewContext.h"
 #include "ui/dock/NullSources.h"
@@ -64,6 +67,7 @@
 #include "ui/previews/PreviewPanelWindow.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/QtApplicationAppearance.h"
+#include "ui/stacks/FolderStackPanelWindow.h"
 #include "windows/WindowRegistry.h"
 #include "windows/WindowReservation.h"
 
@@ -197,6 +201,26 @@ struct Previews {
   WindowPreviewController controller;
 };
 
+// Folder stacks: folders listed on their own queue, shown in one floating panel.
+struct Stacks {
+  Stacks(Preferences& preferences, Scheduler& scheduler, Desktop& desktop, Basics& basics,
+         Displays& displays, PanelWindowing& windowing, PointerMotion& input, IconCache& icons,
+         SystemAppearance& appearance)
+      : styles(basics.domains),
+        keys(*desktop.connection, basics.log),
+        panel({windowing, icons, appearance, preferences}),
+        controller(
+            {scheduler, queue, listing, styles, desktop.workspace, displays, input, keys, panel}) {}
+
+  FileSystemFolderListing listing;
+  FolderStackStyles styles;
+  x11::RootKeyInterception keys;
+  FolderStackPanelWindow panel;
+  // Finishes a listing in flight before the listing it calls goes away.
+  ThreadSerialQueue queue{std::string(FolderStackController::queueLabel)};
+  FolderStackController controller;
+};
+
 struct Views {
   Views(Preferences& preferences, Scheduler& scheduler, Desktop& desktop, Basics& basics,
         Displays& displays, BadgeSource& badges, PanelWindowing& windowing, PointerMotion& input)
@@ -204,6 +228,8 @@ struct Views {
         icons(iconStyle, desktop.workspace, basics.files, iconNames),
         appearance(preferences, desktopAppearance),
         attention(desktop.workspace, displays, scheduler, basics.log),
+        stacks(preferences, scheduler, desktop, basics, displays, windowing, input, icons,
+               appearance),
         actions{desktop.workspace,
                 desktop.accessibility,
                 desktop.registry,
@@ -213,7 +239,8 @@ struct Views {
                 desktop.hiddenApps,
                 preferences,
                 recentItems,
-                displays},
+                displays,
+                &stacks.controller},
         interaction(actions),
         previews(preferences, scheduler, desktop, basics, displays, windowing, input, icons,
                  appearance, menus),
@@ -242,6 +269,7 @@ struct Views {
   // Recent documents are not read on this desktop yet.
   NoRecentItems recentItems;
   MenuTracking menus;
+  Stacks stacks;
   TileActionServices actions;
   TileInteraction interaction;
   Previews previews;

@@ -7,6 +7,7 @@ class AppRecentItemsSource;
 class ChromeInstances;
 class ChromeProfiles;
 class Displays;
+class FolderStackController;
 class HiddenApps;
 class Preferences;
 class TileStore;
@@ -25,6 +26,8 @@ struct TileActionServices {
   Preferences& preferences;
   AppRecentItemsSource& recentItems;
   Displays& displays;
+  // Folder tiles open their stacks here; without it they open the folder itself.
+  FolderStackController* folderStacks = nullptr;
 };
 
 }  // namespace quayline

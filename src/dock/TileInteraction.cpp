@@ -1,13 +1,23 @@
 #include "dock/TileInteraction.h"
 
 #include "dock/AppTileActions.h"
+#include "dock/FolderTileActions.h"
 #include "model/TileStore.h"
+#include "platform/Workspace.h"
 
 namespace quayline {
 
-void TileInteraction::click(const Tile& tile, std::optional<DisplayNumber> display) {
+void TileInteraction::click(const Tile& tile, std::optional<DisplayNumber> display,
+                            const TileClickPlace& place) {
   if (tile.app()) {
     AppTileActions(services_, tile, display).activate();
+  } else if (const FolderTile* folder = tile.folder()) {
+    if (services_.folderStacks != nullptr) {
+      FolderTileActions(*services_.folderStacks, services_.workspace, tile)
+          .click(place.frame, place.screen, place.alternate);
+    } else {
+      services_.workspace.openURL(folder->url);
+    }
   }
 }
 
@@ -15,6 +25,10 @@ Menu TileInteraction::menu(const Tile& tile, std::optional<DisplayNumber> displa
   if (const AppTile* app = tile.app()) {
     const bool running = services_.store.runningBundleIDs().contains(app->bundleIdentifier);
     return AppTileActions(services_, tile, display).contextMenuItems(running);
+  }
+  if (tile.folder() && services_.folderStacks != nullptr) {
+    return FolderTileActions(*services_.folderStacks, services_.workspace, tile)
+        .menu(services_.store);
   }
   if (tile.spacer()) {
     return {MenuEntry::button("Remove from Dock",
