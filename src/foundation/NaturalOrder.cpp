@@ -1,30 +1,11 @@
 #include "foundation/NaturalOrder.h"
 
 #include <unicode/ucol.h>
-#include <unicode/ustring.h>
 
+#include <algorithm>
 #include <cstdint>
-#include <string>
 
 namespace quayline {
-
-namespace {
-
-std::u16string utf16(std::string_view utf8) {
-  if (utf8.size() > static_cast<std::size_t>(INT32_MAX / 2)) {
-    utf8 = utf8.substr(0, INT32_MAX / 2);
-  }
-  std::u16string result(utf8.size(), u'\0');
-  int32_t length = 0;
-  UErrorCode status = U_ZERO_ERROR;
-  u_strFromUTF8WithSub(reinterpret_cast<UChar*>(result.data()), static_cast<int32_t>(result.size()),
-                       &length, utf8.data(), static_cast<int32_t>(utf8.size()), 0xFFFD, nullptr,
-                       &status);
-  result.resize(U_SUCCESS(status) ? static_cast<std::size_t>(length) : 0);
-  return result;
-}
-
-}  // namespace
 
 NaturalOrder::NaturalOrder() {
   UErrorCode status = U_ZERO_ERROR;
@@ -44,29 +25,21 @@ NaturalOrder::~NaturalOrder() {
   }
 }
 
-std::string NaturalOrder::sortKey(std::string_view utf8) const {
+int NaturalOrder::compare(std::string_view a, std::string_view b) const {
   if (collator_ == nullptr) {
-    return std::string(utf8);
+    return a.compare(b);
   }
-  const std::u16string text = utf16(utf8);
-  const auto* source = reinterpret_cast<const UChar*>(text.data());
-  const auto length = static_cast<int32_t>(text.size());
-  std::string key(text.size() * 2 + 16, '\0');
-  int32_t needed =
-      ucol_getSortKey(collator_, source, length, reinterpret_cast<uint8_t*>(key.data()),
-                      static_cast<int32_t>(key.size()));
-  if (needed > static_cast<int32_t>(key.size())) {
-    key.resize(static_cast<std::size_t>(needed));
-    needed =
-        ucol_getSortKey(collator_, source, length, reinterpret_cast<uint8_t*>(key.data()), needed);
+  // ICU takes lengths as 32-bit integers; names are far shorter.
+  const auto length = [](std::string_view text) {
+    return static_cast<int32_t>(std::min<std::size_t>(text.size(), INT32_MAX));
+  };
+  UErrorCode status = U_ZERO_ERROR;
+  const UCollationResult result =
+      ucol_strcollUTF8(collator_, a.data(), length(a), b.data(), length(b), &status);
+  if (U_FAILURE(status)) {
+    return a.compare(b);
   }
-  // The key ends with a zero byte that plain comparison does not need.
-  key.resize(needed > 0 ? static_cast<std::size_t>(needed - 1) : 0);
-  return key;
-}
-
-bool NaturalOrder::less(std::string_view a, std::string_view b) const {
-  return sortKey(a) < sortKey(b);
+  return result == UCOL_LESS ? -1 : result == UCOL_GREATER ? 1 : 0;
 }
 
 }  // namespace quayline

@@ -17,11 +17,10 @@ class NaturalOrder {
   NaturalOrder(const NaturalOrder&) = delete;
   NaturalOrder& operator=(const NaturalOrder&) = delete;
 
-  // Bytes whose plain comparison orders names as `less` does; cheaper than comparing the texts
-  // again for every pair of a large sort. Ill-formed UTF-8 sorts as U+FFFD.
-  std::string sortKey(std::string_view utf8) const;
-
-  bool less(std::string_view a, std::string_view b) const;
+  // Negative when `a` comes first, zero when the order cannot tell them apart. Ill-formed UTF-8
+  // compares as U+FFFD.
+  int compare(std::string_view a, std::string_view b) const;
+  bool less(std::string_view a, std::string_view b) const { return compare(a, b) < 0; }
 
  private:
   UCollator* collator_ = nullptr;

@@ -25,32 +25,32 @@ std::string FolderStackListing::readError(FolderContents::Failure failure) {
 std::vector<FolderEntry> FolderStackListing::ordered(std::vector<FolderEntry> entries,
                                                      std::size_t limit) {
   const NaturalOrder order;
-  struct Key {
-    bool isDirectory;
-    std::string name;
-    std::size_t index;
+  const auto before = [&](std::size_t a, std::size_t b) {
+    if (entries[a].isDirectory != entries[b].isDirectory) {
+      return entries[a].isDirectory;
+    }
+    const int compared = order.compare(entries[a].name, entries[b].name);
+    return compared != 0 ? compared < 0 : a < b;
   };
-  std::vector<Key> keys;
-  keys.reserve(entries.size());
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    keys.push_back({entries[i].isDirectory, order.sortKey(entries[i].name), i});
+  // The kept entries as a heap whose top is the last of them: most entries of a large folder
+  // cost one comparison with it.
+  std::vector<std::size_t> kept;
+  kept.reserve(std::min(limit, entries.size()) + 1);
+  for (std::size_t i = 0; i < entries.size() && limit > 0; ++i) {
+    if (kept.size() < limit) {
+      kept.push_back(i);
+      std::push_heap(kept.begin(), kept.end(), before);
+    } else if (before(i, kept.front())) {
+      std::pop_heap(kept.begin(), kept.end(), before);
+      kept.back() = i;
+      std::push_heap(kept.begin(), kept.end(), before);
+    }
   }
-  const auto before = [](const Key& a, const Key& b) {
-    if (a.isDirectory != b.isDirectory) {
-      return a.isDirectory;
-    }
-    if (a.name != b.name) {
-      return a.name < b.name;
-    }
-    return a.index < b.index;
-  };
-  const std::size_t kept = std::min(limit, keys.size());
-  std::partial_sort(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(kept), keys.end(),
-                    before);
+  std::sort_heap(kept.begin(), kept.end(), before);
   std::vector<FolderEntry> result;
-  result.reserve(kept);
-  for (std::size_t i = 0; i < kept; ++i) {
-    result.push_back(std::move(entries[keys[i].index]));
+  result.reserve(kept.size());
+  for (const std::size_t index : kept) {
+    result.push_back(std::move(entries[index]));
   }
   return result;
 }

@@ -66,6 +66,14 @@ std::unordered_set<std::string> hiddenNames(int folder) {
 }
 
 std::string displayName(const char* name) {
+  // Most names are already what GLib would show; only the others pay for a conversion.
+  static const bool utf8Names = [] {
+    const gchar** charsets = nullptr;
+    return g_get_filename_charsets(&charsets) != FALSE;
+  }();
+  if (utf8Names && g_utf8_validate(name, -1, nullptr)) {
+    return name;
+  }
   gchar* shown = g_filename_display_name(name);
   std::string result = shown != nullptr ? shown : name;
   g_free(shown);
