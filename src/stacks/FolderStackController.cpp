@@ -109,8 +109,9 @@ void FolderStackController::present(const FolderTile& folder,
   const std::string path = folder.url.path();
   const Size size = s_.panel.setContent(
       {folder.displayName, listing.items, listing.readError, style(path), iconScale()});
-  s_.panel.orderFront(FolderStackPlacement::origin(openAnchor_, size, visibleFrame()));
+  // Escape is taken before the stack can be seen, so a key pressed as soon as it shows closes it.
   installMonitors();
+  s_.panel.orderFront(FolderStackPlacement::origin(openAnchor_, size, visibleFrame()));
 }
 
 Rect FolderStackController::visibleFrame() const {

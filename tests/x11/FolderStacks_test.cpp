@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -37,20 +38,22 @@ class KeyWitness {
 
   static constexpr const char* kTitle = "Witness";
   xcb_window_t window() const { return window_; }
-  int presses() {
+  // The key codes pressed in the window so far.
+  const std::vector<xcb_keycode_t>& keys() {
     while (xcb_generic_event_t* event = xcb_poll_for_event(c_)) {
       if ((event->response_type & ~0x80) == XCB_KEY_PRESS) {
-        ++presses_;
+        keys_.push_back(reinterpret_cast<xcb_key_press_event_t*>(event)->detail);
       }
       std::free(event);
     }
-    return presses_;
+    return keys_;
   }
+  int presses() { return static_cast<int>(keys().size()); }
 
  private:
   xcb_connection_t* c_;
   xcb_window_t window_ = XCB_WINDOW_NONE;
-  int presses_ = 0;
+  std::vector<xcb_keycode_t> keys_;
 };
 
 // Screenshots for a person to look at, when asked for.
@@ -58,6 +61,42 @@ void keepScreenshot(RunningDock& dock, const char* name) {
   if (const char* folder = std::getenv("QUAYLINE_SCREENSHOT_DIR")) {
     dock.screenshot(std::filesystem::path(folder) / name);
   }
+}
+
+// Whether another client holds the keyboard, as an open menu does once it takes the keys.
+bool keyboardTaken(RunningDock& dock) {
+  xcb_connection_t* c = dock.connection();
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  xcb_grab_keyboard_reply_t* reply = xcb_grab_keyboard_reply(
+      c, xcb_grab_keyboard(c, 0, root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+      nullptr);
+  const bool taken = reply != nullptr && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
+  if (reply != nullptr && reply->status == XCB_GRAB_STATUS_SUCCESS) {
+    xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
+    xcb_flush(c);
+  }
+  std::free(reply);
+  return taken;
+}
+
+// Viewable override-redirect windows on the display: the menus, whoever set their properties.
+std::vector<xcb_window_t> viewablePopups(RunningDock& dock) {
+  xcb_connection_t* c = dock.connection();
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr);
+  std::vector<xcb_window_t> found;
+  for (int i = 0; tree != nullptr && i < xcb_query_tree_children_length(tree); ++i) {
+    const xcb_window_t window = xcb_query_tree_children(tree)[i];
+    xcb_get_window_attributes_reply_t* attributes =
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr);
+    if (attributes != nullptr && attributes->override_redirect &&
+        attributes->map_state == XCB_MAP_STATE_VIEWABLE) {
+      found.push_back(window);
+    }
+    std::free(attributes);
+  }
+  std::free(tree);
+  return found;
 }
 
 std::optional<WindowFrame> waitForStack(RunningDock& dock) {
@@ -116,12 +155,28 @@ TEST(FolderStacks, ATileOpensItsStackEscapeClosesItAndTheChosenStyleIsKept) {
     // The tile's menu: "Open …", "View as" ▸ "Grid", "List".
     ASSERT_TRUE(dock.click(tileId, RunningDock::Button::secondary));
     ASSERT_TRUE(waitUntil([&] { return dock.popupWindows().size() == 1; })) << dock.logText();
-    for (const std::uint32_t key : {XK_Down, XK_Down, XK_Right, XK_Down, XK_Return}) {
+    // Keys sent before the menu holds the keyboard would reach the focused window instead.
+    ASSERT_TRUE(waitUntil([&] { return keyboardTaken(dock); }));
+    const auto menus = viewablePopups(dock);
+    for (const std::uint32_t key : {XK_Down, XK_Down, XK_Right}) {
       dock.pressKey(key);
     }
+    // "List" is the submenu's second and last row. Keys would depend on whether the submenu has
+    // selected its first row yet; a click does not.
+    std::optional<WindowFrame> submenu;
+    ASSERT_TRUE(waitUntil([&] {
+      for (const xcb_window_t window : viewablePopups(dock)) {
+        if (std::find(menus.begin(), menus.end(), window) == menus.end()) {
+          submenu = dock.clientFrame(window);
+        }
+      }
+      return submenu.has_value();
+    })) << "no submenu";
+    dock.clickAt(submenu->x + submenu->width / 2, submenu->y + submenu->height * 3 / 4);
     ASSERT_TRUE(waitUntil([&] { return dock.popupWindows().empty(); }));
-    FilePreferenceDomains domains(FilePreferenceDomains::defaultDirectory());
+    // Read afresh each time: a domain read once keeps what it read.
     EXPECT_TRUE(waitUntil([&] {
+      FilePreferenceDomains domains(FilePreferenceDomains::defaultDirectory());
       return FolderStackStyles(domains).style(folder.string()) == FolderStackStyle::list;
     }));
   }
@@ -134,6 +189,16 @@ TEST(FolderStacks, ATileOpensItsStackEscapeClosesItAndTheChosenStyleIsKept) {
   EXPECT_GE(stack->width, 260) << *stack;
   EXPECT_LT(stack->width, 2 * 12 + 5 * 84 + 4 * 4) << *stack;
   keepScreenshot(restarted, "stack-list.png");
+
+  // With CapsLock on, Escape is still the stack's: the window sees only CapsLock go off again.
+  restarted.pressKey(XK_Caps_Lock);
+  ASSERT_TRUE(waitUntil([&] { return witness.presses() == 3; }));
+  const xcb_keycode_t capsLock = witness.keys().back();
+  restarted.pressKey(XK_Escape);
+  EXPECT_TRUE(waitUntil([&] { return restarted.popupWindows().empty(); }));
+  restarted.pressKey(XK_Caps_Lock);
+  ASSERT_TRUE(waitUntil([&] { return witness.presses() >= 4; }));
+  EXPECT_EQ(witness.keys()[3], capsLock) << "Escape reached the window";
 }
 
 }  // namespace
