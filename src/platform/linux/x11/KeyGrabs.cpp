@@ -73,11 +73,15 @@ KeyGrab::KeyGrab(XConnection& connection, xcb_keycode_t key, std::uint16_t modif
     cookies.push_back(xcb_grab_key_checked(connection_.raw(), 1, connection_.root(), variant, key_,
                                            XCB_GRAB_MODE_ASYNC, keyboardMode));
   }
-  held_ = true;
+  // One round trip settles every grab; the answers are then read without waiting, through the
+  // connection's own reading so that other threads waiting on it are not starved.
+  const Deadline deadline = std::chrono::steady_clock::now() + kReplyTimeout;
+  held_ = connection_.sync(deadline);
   for (const xcb_void_cookie_t cookie : cookies) {
-    if (xcb_generic_error_t* error = xcb_request_check(connection_.raw(), cookie)) {
+    XReply<xcb_generic_error_t> error;
+    connection_.take<xcb_generic_reply_t>(cookie.sequence, deadline, &error);
+    if (error) {
       held_ = false;
-      std::free(error);
     }
   }
   if (!held_) {
