@@ -150,33 +150,43 @@ Size FolderStackPanelWindow::setContent(const FolderStackContent& content) {
     old->deleteLater();
   }
   const bool dark = s_.appearance.isDark();
-  header_->setText(QString::fromStdString(content.folderName));
   header_->setStyleSheet(secondaryStyle(dark, 12, true));
+  header_->ensurePolished();
   message_->setStyleSheet(secondaryStyle(dark, 12, false));
   footer_->setStyleSheet(QStringLiteral("QToolButton { border: none; font-size: 12px; color: "
                                         "rgba(%1, %1, %1, 230); }")
                              .arg(dark ? 255 : 0));
 
-  int width = std::max(minimumWidth, header_->sizeHint().width() + 2 * kSidePadding);
+  // A long folder name is cut rather than widening the stack beyond a grid's width.
+  const int widest = 2 * kGridPaddingX + kGridColumns * FolderStackItemButton::gridCell.width() +
+                     (kGridColumns - 1) * kGridColumnSpacing;
+  const QString name = QString::fromStdString(content.folderName);
+  int width = std::clamp(header_->fontMetrics().horizontalAdvance(name) + 2 * kSidePadding,
+                         minimumWidth, widest);
+  const bool showsItems = !content.readError && !content.items.empty();
   QSize items;
-  if (!content.readError && !content.items.empty()) {
+  int scrollbar = 0;
+  if (showsItems) {
     auto* container = new QWidget;
     container->setAttribute(Qt::WA_TranslucentBackground);
     items = layOutItems(container, content, dark);
     container->resize(items);
     scroll_->setWidget(container);
-    width = std::max(width, items.width());
+    // The scroll bar goes beside the items, never over the last column.
+    if (items.height() > maximumScrollHeight) {
+      scrollbar = scroll_->verticalScrollBar()->sizeHint().width();
+    }
+    width = std::max(width, items.width() + scrollbar);
   }
-  width =
-      std::min(width, 2 * kGridPaddingX + kGridColumns * FolderStackItemButton::gridCell.width() +
-                          (kGridColumns - 1) * kGridColumnSpacing + 16);
+  header_->setText(
+      header_->fontMetrics().elidedText(name, Qt::ElideMiddle, width - 2 * kSidePadding));
 
   int y = 12;
   header_->setGeometry(kSidePadding, y, width - 2 * kSidePadding, header_->sizeHint().height());
   y = header_->geometry().bottom() + 1 + 8;
-  message_->setVisible(content.readError || content.items.empty());
-  scroll_->setVisible(!message_->isVisible());
-  if (message_->isVisible()) {
+  message_->setVisible(!showsItems);
+  scroll_->setVisible(showsItems);
+  if (!showsItems) {
     message_->setText(content.readError ? QString::fromStdString(*content.readError)
                                         : QStringLiteral("Empty"));
     const int textWidth = width - 2 * kSidePadding;
@@ -185,10 +195,7 @@ Size FolderStackPanelWindow::setContent(const FolderStackContent& content) {
                           textHeight > 0 ? textHeight : message_->sizeHint().height());
     y = message_->geometry().bottom() + 1 + (content.readError ? 12 : 14);
   } else {
-    const bool scrolls = items.height() > maximumScrollHeight;
-    const int scrollbar = scrolls ? scroll_->verticalScrollBar()->sizeHint().width() : 0;
-    const int scrollWidth = std::min(width, items.width() + scrollbar);
-    width = std::max(width, scrollWidth);
+    const int scrollWidth = items.width() + scrollbar;
     scroll_->setGeometry((width - scrollWidth) / 2, y, scrollWidth,
                          std::min(items.height(), maximumScrollHeight));
     y = scroll_->geometry().bottom() + 1;
