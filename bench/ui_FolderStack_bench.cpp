@@ -106,6 +106,8 @@ void clickToShown(benchmark::State& state, bool mainThreadOnly) {
       break;
     }
     stacks.hide();
+    // What the event loop would do between clicks: deferred deletions, updates, polishing.
+    QCoreApplication::sendPostedEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     state.ResumeTiming();
   }
