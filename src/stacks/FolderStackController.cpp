@@ -60,16 +60,13 @@ void FolderStackController::show(const FolderTile& folder, const Rect& anchor,
 void FolderStackController::hide() {
   // A listing still running for a stack that was closed while loading must not open it again.
   ++generation_;
-  if (!s_.panel.isVisible()) {
-    openFolderPath_.reset();
-    openFolder_.reset();
-    return;
-  }
-  s_.panel.orderOut();
   openFolderPath_.reset();
   openFolder_.reset();
-  pointerPresses_.reset();
-  escape_.reset();
+  if (s_.panel.isVisible()) {
+    s_.panel.orderOut();
+    pointerPresses_.reset();
+    escape_.reset();
+  }
 }
 
 FolderStackStyle FolderStackController::style(const std::string& folderPath) const {
