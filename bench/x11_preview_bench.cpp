@@ -16,62 +16,12 @@
 
 #include "support/BenchDisplay.h"
 #include "support/DockProgram.h"
+#include "support/MapWatch.h"
 
 namespace {
 
 using namespace quayline::bench;
 using Clock = std::chrono::steady_clock;
-
-// Override-redirect windows mapped on the root, as this connection hears of them.
-class MapWatch {
- public:
-  MapWatch() : c_(xcb_connect(nullptr, nullptr)) {
-    root_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root;
-    const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-    xcb_change_window_attributes(c_, root_, XCB_CW_EVENT_MASK, &mask);
-    sync();
-  }
-  ~MapWatch() { xcb_disconnect(c_); }
-  MapWatch(const MapWatch&) = delete;
-  MapWatch& operator=(const MapWatch&) = delete;
-
-  void sync() { std::free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr)); }
-  void drain() {
-    while (xcb_generic_event_t* event = xcb_poll_for_event(c_)) {
-      std::free(event);
-    }
-  }
-  void warp(int x, int y) {
-    xcb_warp_pointer(c_, XCB_WINDOW_NONE, root_, 0, 0, 0, 0, static_cast<std::int16_t>(x),
-                     static_cast<std::int16_t>(y));
-    xcb_flush(c_);
-  }
-  // When the next popup was mapped (or unmapped); nothing after `timeout`.
-  std::optional<Clock::time_point> next(std::uint8_t type, std::chrono::milliseconds timeout) {
-    const auto until = Clock::now() + timeout;
-    while (Clock::now() < until) {
-      while (xcb_generic_event_t* event = xcb_poll_for_event(c_)) {
-        const std::uint8_t kind = event->response_type & 0x7f;
-        bool popup = false;
-        if (kind == XCB_MAP_NOTIFY && type == XCB_MAP_NOTIFY) {
-          popup = reinterpret_cast<xcb_map_notify_event_t*>(event)->override_redirect != 0;
-        } else if (kind == XCB_UNMAP_NOTIFY && type == XCB_UNMAP_NOTIFY) {
-          popup = true;
-        }
-        std::free(event);
-        if (popup) {
-          return Clock::now();
-        }
-      }
-      std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    return std::nullopt;
-  }
-
- private:
-  xcb_connection_t* c_;
-  xcb_window_t root_;
-};
 
 void BM_PreviewVisibleAfterHover(benchmark::State& state) {
   Display display;

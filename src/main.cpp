@@ -1,4 +1,6 @@
 // The composition root: the only place that knows every concrete class.
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <array>
@@ -12,10 +14,10 @@
 #include <utility>
 
 #include "app/Preferences.h"
+#include "app/SwitcherSettings.h"
 #include "app/TileListing.h"
 #include "chrome/ProfilelessChrome.h"
 #include "dock/AppAttention.h"
-#include "dock/AppRecentItems.h"
 #include "dock/BadgeService.h"
 #include "dock/DockAutoHide.h"
 #include "dock/IconAppearanceMonitor.h"
@@ -27,12 +29,14 @@
 #include "model/HiddenApps.h"
 #include "model/PinnedItemStore.h"
 #include "model/TileStore.h"
+#include "platform/linux/CanberraUiSounds.h"
 #include "platform/linux/DesktopEntryApplicationIdentity.h"
 #include "platform/linux/DesktopEntryIconNames.h"
 #include "platform/linux/DesktopEntryIndex.h"
 #include "platform/linux/FileDistributedNotifications.h"
 #include "platform/linux/FilePreferenceDomains.h"
 #include "platform/linux/FileSystemFolderListing.h"
+#include "platform/linux/FreedesktopTrash.h"
 #include "platform/linux/GSettingsDesktopAppearance.h"
 #include "platform/linux/GioFileManager.h"
 #include "platform/linux/InstalledBundle.h"
@@ -40,6 +44,8 @@
 #include "platform/linux/LinuxProcesses.h"
 #include "platform/linux/LockFileInstanceGuard.h"
 #include "platform/linux/QtScheduler.h"
+#include "platform/linux/RecentDocumentsMenu.h"
+#include "platform/linux/RecentlyUsedFile.h"
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/TerminationSignals.h"
 #include "platform/linux/UnavailableLoginItem.h"
@@ -52,14 +58,20 @@
 #include "platform/linux/x11/SharedPixelSpace.h"
 #include "platform/linux/x11/WindowApplications.h"
 #include "platform/linux/x11/X11Accessibility.h"
+#include "platform/linux/x11/X11KeyboardHook.h"
 #include "platform/linux/x11/X11PanelWindowing.h"
 #include "platform/linux/x11/X11WindowCapture.h"
 #include "platform/linux/x11/X11Workspace.h"
 #include "platform/linux/x11/XConnection.h"
 #include "previews/WindowPreviewController.h"
 #include "previews/WindowThumbnailer.h"
+#include "stacks/AppRecentItemsService.h"
 #include "stacks/FolderStackController.h"
+#include "stacks/TrashService.h"
+#include "switcher/SwitcherModel.h"
+#include "switcher/WindowSwitcher.h"
 #include "system/SystemDockVisibility.h"
+#include "ui/dock/AlertConfirmations.h"
 #include "ui/dock/DockViewContext.h"
 #include "ui/dock/NullSources.h"
 #include "ui/icons/IconCache.h"
@@ -68,6 +80,7 @@
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/QtApplicationAppearance.h"
 #include "ui/stacks/FolderStackPanelWindow.h"
+#include "ui/switcher/SwitcherPanelWindow.h"
 #include "windows/WindowRegistry.h"
 #include "windows/WindowReservation.h"
 
@@ -224,10 +237,16 @@ struct Stacks {
 struct Views {
   Views(Preferences& preferences, Scheduler& scheduler, Desktop& desktop, Basics& basics,
         Displays& displays, BadgeSource& badges, PanelWindowing& windowing, PointerMotion& input)
-      : iconStyle(desktopAppearance, scheduler),
+      : trashFolders(basics.paths.applicationSupportDirectory() + "/Trash", getuid(),
+                     desktop.workspace),
+        trash(trashFolders, sounds, basics.domains, scheduler, trashQueue),
+        iconStyle(desktopAppearance, scheduler),
         icons(iconStyle, desktop.workspace, basics.files, iconNames),
         appearance(preferences, desktopAppearance),
         attention(desktop.workspace, displays, scheduler, basics.log),
+        recentlyUsed(RecentlyUsedFile::defaultPath(), basics.log),
+        recentMenus(desktop.accessibility, desktop.workspace, desktop.entries, recentlyUsed),
+        recentItems(desktop.workspace, recentMenus, scheduler, basics.files, basics.paths),
         stacks(preferences, scheduler, desktop, basics, displays, windowing, input, icons,
                appearance),
         actions{desktop.workspace,
@@ -240,6 +259,8 @@ struct Views {
                 preferences,
                 recentItems,
                 displays,
+                trash,
+                confirmations,
                 &stacks.controller},
         interaction(actions),
         previews(preferences, scheduler, desktop, basics, displays, windowing, input, icons,
@@ -258,22 +279,50 @@ struct Views {
                 interaction,
                 menus} {}
 
+  // The queue finishes its work before the trash folders it reads go away.
+  FreedesktopTrash trashFolders;
+  CanberraUiSounds sounds;
+  ThreadSerialQueue trashQueue{std::string(TrashService::queueLabel)};
+  TrashService trash;
+  AlertConfirmations confirmations;
   GSettingsDesktopAppearance desktopAppearance;
   DesktopEntryIconNames iconNames;
   IconAppearanceMonitor iconStyle;
   IconCache icons;
   SystemAppearance appearance;
   AppAttention attention;
-  // The trash's state is not part of this version yet.
-  UnknownTrash trash;
-  // Recent documents are not read on this desktop yet.
-  NoRecentItems recentItems;
+  // Applications' recent documents, read from the desktop's recently-used list.
+  RecentlyUsedFile recentlyUsed;
+  RecentDocumentsMenu recentMenus;
+  AppRecentItemsService recentItems;
   MenuTracking menus;
   Stacks stacks;
   TileActionServices actions;
   TileInteraction interaction;
   Previews previews;
   DockViewContext context;
+};
+
+// The keyboard window switcher: the shortcut on the X keyboard, the candidates, the panel, and
+// the window images it shares with the previews.
+struct Switcher {
+  Switcher(Preferences& preferences, Scheduler& scheduler, Desktop& desktop, Basics& basics,
+           Displays& displays, PanelWindowing& windowing, Views& views)
+      : hook(*desktop.connection, basics.log),
+        model(desktop.registry, desktop.workspace, desktop.accessibility, scheduler, recencyQueue),
+        panel({windowing, model, views.previews.thumbnails, views.icons, views.appearance,
+               preferences}),
+        switcher({hook, model, desktop.workspace, desktop.accessibility, displays,
+                  views.previews.thumbnails, views.previews.capture, panel, scheduler, basics.log}),
+        settings(preferences, switcher) {}
+
+  x11::X11KeyboardHook hook;
+  // Outlives the model, whose reads on it hold the model weakly.
+  ThreadSerialQueue recencyQueue{std::string(SwitcherModel::queueLabel)};
+  SwitcherModel model;
+  SwitcherPanelWindow panel;
+  WindowSwitcher switcher;
+  SwitcherSettings settings;
 };
 
 // Badge counts applications publish on the session bus, read as the system dock's tiles.
@@ -320,6 +369,7 @@ int run(Basics& basics) {
   x11::RawPointerMotion pointerMotion(x, scheduler, basics.log);
   Views views(preferences, scheduler, desktop, basics, displays, badges.service, windowing,
               pointerMotion);
+  Switcher switcher(preferences, scheduler, desktop, basics, displays, windowing, views);
   WindowReservation reservation(desktop.registry, preferences, displays, desktop.accessibility,
                                 basics.processes);
   DockAutoHide autoHide(preferences, displays, scheduler, pointerMotion);
@@ -329,7 +379,8 @@ int run(Basics& basics) {
                            notifications, windowing,        scheduler,
                            views.menus,   views.context,    {}};
   AppDelegate delegate({preferences, displays, scheduler, systemDock, docks, reservation, autoHide,
-                        badges.service, [] { QCoreApplication::quit(); }});
+                        badges.service, switcher.switcher, switcher.settings,
+                        [] { QCoreApplication::quit(); }});
   TerminationSignals signals([](int) { QCoreApplication::quit(); });
   // Without its X server the dock has nowhere to be: end in order.
   const Subscription lost = x.observeLoss([] { QCoreApplication::quit(); });

@@ -10,14 +10,15 @@
 #include <vector>
 
 #include "dock/AppAttention.h"
-#include "dock/AppRecentItems.h"
 #include "dock/IconAppearanceMonitor.h"
 #include "dock/MenuTracking.h"
 #include "dock/SystemAppearance.h"
 #include "dock/TileInteraction.h"
 #include "fakes/FakeDockServices.h"
+#include "fakes/FakeTrash.h"
 #include "platform/ApplicationIconNames.h"
 #include "platform/DesktopAppearance.h"
+#include "stacks/AppRecentItemsService.h"
 #include "ui/dock/DockRowView.h"
 #include "ui/dock/DockView.h"
 #include "ui/dock/NullSources.h"
@@ -52,7 +53,7 @@ struct Dock : FakeDockServices {
     attention = std::make_unique<AppAttention>(workspace, displays, scheduler, log);
     actions = std::make_unique<TileActionServices>(
         TileActionServices{workspace, accessibility, *registry, instances, profiles, *store,
-                           *hidden, preferences, recentItems, displays});
+                           *hidden, preferences, recentItems, displays, trash, confirmations});
     interaction = std::make_unique<TileInteraction>(*actions);
     context = std::make_unique<DockViewContext>(
         DockViewContext{*store, *attention, preferences, *icons, *appearance, *registry, profiles,
@@ -84,10 +85,11 @@ struct Dock : FakeDockServices {
 
   StillDesktop desktop;
   NoBadges badges;
-  UnknownTrash trash;
+  FakeTrashState trash;
+  FakeConfirmations confirmations;
   NoPreviews hovers;
   NoIconNames iconNames;
-  NoRecentItems recentItems;
+  AppRecentItemsService recentItems{workspace, accessibility, scheduler, files, paths};
   MenuTracking menus;
   std::unique_ptr<SystemAppearance> appearance;
   std::unique_ptr<IconAppearanceMonitor> monitor;

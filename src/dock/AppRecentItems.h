@@ -14,8 +14,10 @@ namespace quayline {
 // One recently opened document of an application, as its own menu lists it.
 struct AppRecentItem {
   std::string title;
-  std::optional<std::string> path;  // set only when the title names a file that exists
-  AXElement element;                // the menu entry, pressed when the path is unknown
+  // The document's file, when the title names one that exists or the entry carries the
+  // document's location.
+  std::optional<std::string> path;
+  AXElement element;  // the menu entry, pressed when the path is unknown
   bool operator==(const AppRecentItem& other) const {
     return title == other.title && path == other.path && element == other.element;
   }
@@ -30,13 +32,6 @@ class AppRecentItemsSource {
                                                  std::size_t limit) = 0;
   virtual void open(const AppRecentItem& item, std::string_view bundleIdentifier,
                     const std::optional<Url>& applicationURL) = 0;
-};
-
-// Until recent documents can be read on this desktop, menus show none.
-class NoRecentItems final : public AppRecentItemsSource {
- public:
-  std::vector<AppRecentItem> recentItems(std::string_view, std::size_t) override { return {}; }
-  void open(const AppRecentItem&, std::string_view, const std::optional<Url>&) override {}
 };
 
 }  // namespace quayline

@@ -6,11 +6,13 @@ class Accessibility;
 class AppRecentItemsSource;
 class ChromeInstances;
 class ChromeProfiles;
+class Confirmations;
 class Displays;
 class FolderStackController;
 class HiddenApps;
 class Preferences;
 class TileStore;
+class TrashState;
 class WindowRegistry;
 class Workspace;
 
@@ -26,6 +28,8 @@ struct TileActionServices {
   Preferences& preferences;
   AppRecentItemsSource& recentItems;
   Displays& displays;
+  TrashState& trash;
+  Confirmations& confirmations;
   // Folder tiles open their stacks here; without it they open the folder itself.
   FolderStackController* folderStacks = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "dock/AppTileActions.h"
 #include "dock/FolderTileActions.h"
+#include "dock/TrashTileActions.h"
 #include "model/TileStore.h"
 #include "platform/Workspace.h"
 
@@ -18,6 +19,8 @@ void TileInteraction::click(const Tile& tile, std::optional<DisplayNumber> displ
     } else {
       services_.workspace.openURL(folder->url);
     }
+  } else if (tile.isTrash()) {
+    TrashTileActions::click(services_.trash);
   }
 }
 
@@ -29,6 +32,9 @@ Menu TileInteraction::menu(const Tile& tile, std::optional<DisplayNumber> displa
   if (tile.folder() && services_.folderStacks != nullptr) {
     return FolderTileActions(*services_.folderStacks, services_.workspace, tile)
         .menu(services_.store);
+  }
+  if (tile.isTrash()) {
+    return TrashTileActions::menu(services_.trash, services_.confirmations);
   }
   if (tile.spacer()) {
     return {MenuEntry::button("Remove from Dock",

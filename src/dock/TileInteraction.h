@@ -19,7 +19,7 @@ struct TileClickPlace {
 };
 
 // Clicks and context menus of the dock's tiles, by kind of tile. Tiles whose behaviour is not
-// there yet (the Trash, browser profiles) answer a click with nothing and have no menu.
+// there yet (browser profiles) answer a click with nothing and have no menu.
 class TileInteraction {
  public:
   explicit TileInteraction(TileActionServices& services) : services_(services) {}

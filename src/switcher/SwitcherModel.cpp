@@ -59,6 +59,14 @@ std::string SwitcherModel::recencyKey(ProcessId pid, const AXElement& element) c
          std::to_string(reinterpret_cast<std::uintptr_t>(element.get()));
 }
 
+void SwitcherModel::recordUse(const AppWindow& window) {
+  noteUsed(recencyKey(window.pid, window.element));
+}
+
+void SwitcherModel::forgetWindow(std::uint32_t number) {
+  recency_.erase("w:" + std::to_string(number));
+}
+
 void SwitcherModel::noteUsed(const std::string& key) {
   recency_[key] = scheduler_.wallClock();
 }
@@ -118,11 +126,12 @@ std::optional<std::size_t> SwitcherModel::mostRecent(const std::vector<AppWindow
   return best;
 }
 
-SwitcherCandidate SwitcherModel::candidate(const AppWindow& window) const {
+SwitcherCandidate SwitcherModel::candidate(const AppWindow& window,
+                                           const std::vector<RunningApp>& applications) const {
   SwitcherCandidate result;
   result.window = window;
   std::optional<RunningApp> running;
-  for (const RunningApp& app : workspace_.runningApplications()) {
+  for (const RunningApp& app : applications) {
     if (app.pid == window.pid) {
       running = app;
       break;
@@ -169,8 +178,10 @@ void SwitcherModel::rebuild(bool sameAppOnly, bool startBackward) {
   std::stable_sort(order.begin(), order.end(),
                    [&](std::size_t a, std::size_t b) { return dates[a] > dates[b]; });
   std::vector<SwitcherCandidate> candidates;
+  // Read once: the workspace builds the list anew on every call.
+  const std::vector<RunningApp> applications = workspace_.runningApplications();
   for (const std::size_t index : order) {
-    candidates.push_back(candidate(eligible[index]));
+    candidates.push_back(candidate(eligible[index], applications));
   }
 
   std::set<std::string> keys;

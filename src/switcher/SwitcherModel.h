@@ -12,6 +12,7 @@
 #include "foundation/Published.h"
 #include "foundation/Subscription.h"
 #include "foundation/Url.h"
+#include "platform/Workspace.h"
 #include "windows/AppWindow.h"
 
 namespace quayline {
@@ -70,6 +71,11 @@ class SwitcherModel {
   void cycle(bool forward);
   void move(bool down);
 
+  // The window was just chosen: it leads the next list.
+  void recordUse(const AppWindow& window);
+  // A destroyed window's number may name a new window at once; its use must not carry over.
+  void forgetWindow(std::uint32_t number);
+
   static std::string titleHash(std::string_view title);
   static std::string displayTitle(const AppWindow& window, std::string_view appName);
 
@@ -82,7 +88,8 @@ class SwitcherModel {
   void noteUsed(const std::string& key);
   double dateOf(const std::string& key) const;
   std::optional<std::size_t> mostRecent(const std::vector<AppWindow>& windows) const;
-  SwitcherCandidate candidate(const AppWindow& window) const;
+  SwitcherCandidate candidate(const AppWindow& window,
+                              const std::vector<RunningApp>& applications) const;
   void prune(const std::set<std::string>& keys);
 
   WindowRegistry& registry_;

@@ -5,6 +5,7 @@
 #include "dock/TileInteraction.h"
 #include "dock/TileMenu.h"
 #include "fakes/FakeDockServices.h"
+#include "fakes/FakeTrash.h"
 
 namespace quayline {
 namespace {
@@ -53,7 +54,8 @@ class AppTileActionsTest : public ::testing::Test {
     fakes.start(pinned);
     services.emplace(TileActionServices{fakes.workspace, fakes.accessibility, *fakes.registry,
                                         fakes.instances, fakes.profiles, *fakes.store,
-                                        *fakes.hidden, fakes.preferences, recent, fakes.displays});
+                                        *fakes.hidden, fakes.preferences, recent, fakes.displays,
+                                        trash, confirmations});
   }
 
   FakeAccessibility::NodePtr window(ProcessId pid, const std::string& title, Rect frame,
@@ -119,6 +121,8 @@ class AppTileActionsTest : public ::testing::Test {
 
   FakeDockServices fakes;
   RecordingRecentItems recent;
+  FakeTrashState trash;
+  FakeConfirmations confirmations;
   std::optional<TileActionServices> services;
 };
 
@@ -348,6 +352,32 @@ TEST_F(AppTileActionsTest, MenuItemsDoWhatTheySay) {
 
   entry(menu(fakes.tile("running:todo")), "Hide from Dock").action();
   EXPECT_TRUE(fakes.hidden->contains("todo"));
+}
+
+TEST_F(AppTileActionsTest, TrashTileOpensAndEmptiesOnlyAfterConfirmation) {
+  const Tile trashTile{"trailing:trash", TrashTile{}, TileSection::trailing};
+  TileInteraction interaction(*services);
+  interaction.click(trashTile, std::nullopt);
+  EXPECT_EQ(trash.opened, 1);
+
+  // Empty: "Empty Trash…" shows but cannot be chosen.
+  Menu menu = interaction.menu(trashTile, std::nullopt);
+  EXPECT_EQ(menuTitles(menu), (Titles{"Open", "Empty Trash…"}));
+  EXPECT_FALSE(entry(menu, "Empty Trash…").enabled);
+  entry(menu, "Open").action();
+  EXPECT_EQ(trash.opened, 2);
+
+  trash.full = true;
+  menu = interaction.menu(trashTile, std::nullopt);
+  ASSERT_TRUE(entry(menu, "Empty Trash…").enabled);
+  // Cancel (the default) erases nothing; only the confirming answer does.
+  entry(menu, "Empty Trash…").action();
+  EXPECT_EQ(confirmations.asked.size(), 1u);
+  EXPECT_EQ(confirmations.asked.front().confirmTitle, "Empty Trash");
+  EXPECT_EQ(trash.emptied, 0);
+  confirmations.answer = true;
+  entry(menu, "Empty Trash…").action();
+  EXPECT_EQ(trash.emptied, 1);
 }
 
 }  // namespace

@@ -125,5 +125,33 @@ TEST_F(SwitcherModelTest, UntitledWindowsAndLongTitles) {
   EXPECT_EQ(SwitcherModel::titleHash(""), "811c9dc5");
 }
 
+TEST_F(SwitcherModelTest, ClosedWindowsAreForgotten) {
+  add(10, "A", 1);
+  add(20, "B", 2);
+  start();
+  const auto setListed = [&](bool listed) {
+    fakes.accessibility.application(20)->attributes.insert_or_assign(
+        "AXWindows",
+        AXValue(listed ? std::vector<AXElement>{windows[2]} : std::vector<AXElement>{}));
+    fakes.refresh();
+  };
+  // A window missing from the list for less than a minute keeps its place when it comes back;
+  // one missing longer does not.
+  for (const auto& [away, leads] : {std::pair{50.0, true}, {70.0, false}}) {
+    use(20, 2, fakes.scheduler.monotonic() + 1);
+    setListed(false);
+    fakes.scheduler.advance(away);
+    model->rebuild(false, false);
+    setListed(true);
+    model->rebuild(false, false);
+    EXPECT_EQ(titles().front(), leads ? "B" : "A") << away;
+  }
+  // A destroyed window's number names the next window at once: its use does not carry over.
+  use(20, 2, fakes.scheduler.monotonic() + 1);
+  model->forgetWindow(2);
+  model->rebuild(false, false);
+  EXPECT_EQ(titles().front(), "A");
+}
+
 }  // namespace
 }  // namespace quayline

@@ -9,7 +9,6 @@
 
 #include "app/Preferences.h"
 #include "dock/AppAttention.h"
-#include "dock/AppRecentItems.h"
 #include "dock/BadgeSource.h"
 #include "dock/FakeDesktopAppearance.h"
 #include "dock/IconAppearanceMonitor.h"
@@ -17,7 +16,6 @@
 #include "dock/SystemAppearance.h"
 #include "dock/TileHover.h"
 #include "dock/TileInteraction.h"
-#include "dock/TrashState.h"
 #include "fakes/FakeAccessibility.h"
 #include "fakes/FakeApplicationAppearance.h"
 #include "fakes/FakeChromeInstances.h"
@@ -29,6 +27,7 @@
 #include "fakes/FakePreferenceDomains.h"
 #include "fakes/FakeScheduler.h"
 #include "fakes/FakeSystemLog.h"
+#include "fakes/FakeTrash.h"
 #include "fakes/FakeWorkspace.h"
 #include "foundation/SerialQueue.h"
 #include "model/HiddenApps.h"
@@ -36,6 +35,7 @@
 #include "model/TileStore.h"
 #include "platform/ApplicationIconNames.h"
 #include "platform/Displays.h"
+#include "stacks/AppRecentItemsService.h"
 #include "ui/dock/DockView.h"
 #include "ui/dock/DockViewContext.h"
 #include "ui/icons/IconCache.h"
@@ -74,13 +74,6 @@ class FakeBadges final : public BadgeSource {
   Signal<> changed_;
 };
 
-class FakeTrash final : public TrashState {
- public:
-  bool isFull() const override { return full; }
-  Subscription observeTrash(std::function<void()>) override { return {}; }
-  bool full = false;
-};
-
 class RecordingHovers final : public TileHoverSink {
  public:
   void tileEntered(const TileHover& hover) override { entered.push_back(hover); }
@@ -116,7 +109,8 @@ class DockViewFixture : public ::testing::Test,
     displays.list = {Screen{1, Rect(0, 0, 1920, 1080), Rect(0, 0, 1920, 1080), 1}};
     start();
     actions.emplace(TileActionServices{workspace, accessibility, *registry, instances, profiles,
-                                       *store, *hidden, preferences, recentItems, displays});
+                                       *store, *hidden, preferences, recentItems, displays, trash,
+                                       confirmations});
     interaction.emplace(*actions);
   }
 
@@ -130,10 +124,11 @@ class DockViewFixture : public ::testing::Test,
 
   FakeDesktopAppearance desktop;
   FakeBadges badges;
-  FakeTrash trash;
+  FakeTrashState trash;
+  FakeConfirmations confirmations;
   RecordingHovers hovers;
   FakeIconNames iconNames;
-  NoRecentItems recentItems;
+  AppRecentItemsService recentItems{workspace, accessibility, scheduler, files, paths};
   MenuTracking menus;
   AppAttention attention{workspace, displays, scheduler, log};
   std::optional<TileActionServices> actions;

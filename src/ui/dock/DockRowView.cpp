@@ -13,6 +13,8 @@
 #include "chrome/ChromeProfiles.h"
 #include "dock/AppAttention.h"
 #include "dock/BadgeSource.h"
+#include "dock/DockDragCommit.h"
+#include "dock/DockDragController.h"
 #include "dock/SystemAppearance.h"
 #include "dock/TileBounce.h"
 #include "dock/TileHover.h"
@@ -20,6 +22,7 @@
 #include "dock/TilePresentation.h"
 #include "dock/TrashState.h"
 #include "ui/dock/DockTint.h"
+#include "ui/dock/DraggedTileWindow.h"
 #include "ui/dock/TileBadgeView.h"
 #include "ui/dock/TileElement.h"
 #include "ui/dock/TileMenuPresenter.h"
@@ -60,6 +63,9 @@ DockRowView::DockRowView(DockViewContext& context, QWidget* parent)
     Q_EMIT shapeChanged();
   });
   geometry_ = DockRowGeometry::compute(std::vector<double>{}, layout_, std::nullopt, false);
+  dragTimer_.setInterval(kBounceFrameInterval);
+  dragTimer_.setTimerType(Qt::PreciseTimer);
+  connect(&dragTimer_, &QTimer::timeout, this, [this] { followDrag(); });
 }
 
 DockRowView::~DockRowView() = default;
@@ -115,8 +121,9 @@ QRectF DockRowView::tileFrame(std::size_t index) const {
   const DockRowGeometry::Placed& placed = geometry_.placed.at(index);
   const double rowBottom = height() - DockLayout::gapBelowRow;
   const double stackLeft = (width() - geometry_.restWidth) * 0.5;
-  return QRectF(stackLeft + placed.restingMinX + placed.offset, rowBottom - geometry_.rowHeight,
-                placed.slotWidth, geometry_.rowHeight);
+  const double dragOffset = drag_ != nullptr ? drag_->displayedOffset(entries_.at(index).tile) : 0;
+  return QRectF(stackLeft + placed.restingMinX + placed.offset + dragOffset,
+                rowBottom - geometry_.rowHeight, placed.slotWidth, geometry_.rowHeight);
 }
 
 QRectF DockRowView::iconRect(std::size_t index) const {
@@ -151,6 +158,14 @@ void DockRowView::rebuildElements() {
     element->onContextMenu = [this](TileElement& target, QPoint position) {
       contextMenu(target, position);
     };
+    if (drag_ != nullptr && DockDragController::canDrag(entry.tile)) {
+      element->onDrag = [this](TileElement& moved, QPointF translation) {
+        dragged(moved, translation);
+      };
+      element->onDragEnd = [this](TileElement& ended, bool released) {
+        dragEnded(ended, released);
+      };
+    }
     element->show();
     elements_.push_back(element);
   }
@@ -414,8 +429,8 @@ QRegion DockRowView::opaqueShape() const {
 void DockRowView::paintTile(QPainter& painter, std::size_t index, bool isDark) {
   const Entry& entry = entries_[index];
   const Tile& tile = entry.tile;
-  if (tile.spacer()) {
-    return;
+  if (tile.spacer() || isDragged(index)) {
+    return;  // a dragged tile is drawn in its own window, over everything
   }
   if (tile.isDivider()) {
     const QRectF frame = tileFrame(index);
@@ -466,6 +481,75 @@ void DockRowView::paintTile(QPainter& painter, std::size_t index, bool isDark) {
     if (auto badge = context_.badges.badge(app->bundleIdentifier); badge && !badge->empty()) {
       TileBadgeView::paint(painter, qstring(*badge), icon, isDark);
     }
+  }
+}
+
+void DockRowView::setDragController(DockDragController* drag) {
+  drag_ = drag;
+  dragSession_ = drag_ != nullptr ? drag_->observeSession([this](const auto&) {
+    if (!dragTimer_.isActive()) {
+      dragTimer_.start();
+    }
+    followDrag();
+  })
+                                  : Subscription();
+  rebuildElements();
+  layoutElements();
+}
+
+bool DockRowView::isDragged(std::size_t index) const {
+  return drag_ != nullptr && drag_->isDragged(entries_[index].tile);
+}
+
+void DockRowView::dragged(TileElement& element, QPointF translation) {
+  if (drag_ == nullptr) {
+    return;
+  }
+  std::vector<Tile> tiles;
+  tiles.reserve(entries_.size());
+  for (const Entry& entry : entries_) {
+    tiles.push_back(entry.tile);
+  }
+  drag_->update(element.tile(), Size{translation.x(), translation.y()}, tiles, layout_);
+}
+
+void DockRowView::dragEnded(TileElement& element, bool released) {
+  if (drag_ == nullptr) {
+    return;
+  }
+  const auto outcome = drag_->end();
+  if (!released) {
+    return;
+  }
+  // After the event: the change rebuilds this row and its elements.
+  QTimer::singleShot(0, this, [this, outcome, tile = element.tile()] {
+    DockDragCommit::apply(context_.store, outcome, tile);
+  });
+}
+
+void DockRowView::followDrag() {
+  layoutElements();
+  update();
+  Q_EMIT shapeChanged();
+  std::optional<std::size_t> dragged;
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (isDragged(i)) {
+      dragged = i;
+    }
+  }
+  if (dragged) {
+    if (!floating_) {
+      floating_ = std::make_unique<DraggedTileWindow>();
+    }
+    const Tile& tile = entries_[*dragged].tile;
+    const QRectF icon = iconRect(*dragged).translated(0, -drag_->lift(tile));
+    floating_->present(iconImage(*dragged), QRectF(mapToGlobal(icon.topLeft()), icon.size()),
+                       drag_->wouldRemove(tile), composited_);
+  } else if (floating_) {
+    floating_->hide();
+  }
+  if (drag_ == nullptr || (!drag_->isActive() && !drag_->isSettling())) {
+    dragTimer_.stop();
   }
 }
 

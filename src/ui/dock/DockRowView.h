@@ -4,6 +4,7 @@
 #include <QRegion>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -11,12 +12,15 @@
 #include "dock/DockLayout.h"
 #include "dock/DockRowGeometry.h"
 #include "dock/Magnification.h"
+#include "foundation/Subscription.h"
 #include "model/Tile.h"
 #include "ui/dock/DockGlass.h"
 #include "ui/dock/DockViewContext.h"
 
 namespace quayline {
 
+class DockDragController;
+class DraggedTileWindow;
 class TileElement;
 
 // One horizontal row of tiles on the dock's glass, bottom-aligned and centred in the widget,
@@ -39,6 +43,9 @@ class DockRowView : public QWidget {
   void setGlassBehind(DockGlass::Behind behind, const QImage& backdrop);
   // The display the dock serves, handed to the previews with each hover.
   void setDisplay(std::optional<DisplayNumber> display) { display_ = display; }
+  // The dock window's drag: tiles that may be dragged get the gesture. Null for none.
+  void setDragController(DockDragController* drag);
+  void setComposited(bool composited) { composited_ = composited; }
 
   const std::vector<Entry>& entries() const { return entries_; }
   const DockRowGeometry& geometry() const { return geometry_; }
@@ -84,6 +91,11 @@ class DockRowView : public QWidget {
   void clicked(TileElement& element);
   void contextMenu(TileElement& element, QPoint position);
   std::optional<std::size_t> indexOf(const TileElement& element) const;
+  void dragged(TileElement& element, QPointF translation);
+  void dragEnded(TileElement& element, bool released);
+  // One frame while a drag lasts or the tiles still ease to their places.
+  void followDrag();
+  bool isDragged(std::size_t index) const;
 
   DockViewContext& context_;
   std::vector<Entry> entries_;
@@ -98,6 +110,11 @@ class DockRowView : public QWidget {
   QImage softened_;
   std::vector<QWidget*> attentionMarkers_;
   QTimer bounceTimer_;
+  DockDragController* drag_ = nullptr;
+  Subscription dragSession_;
+  std::unique_ptr<DraggedTileWindow> floating_;
+  QTimer dragTimer_;
+  bool composited_ = false;
 };
 
 }  // namespace quayline

@@ -104,6 +104,7 @@ void DockView::setBackdrop(const QImage& desktopBehind) {
 
 void DockView::setComposited(bool composited) {
   composited_ = composited;
+  row_->setComposited(composited);
   updateGlassBehind();
 }
 

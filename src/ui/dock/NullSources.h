@@ -2,21 +2,14 @@
 
 #include "dock/BadgeSource.h"
 #include "dock/TileHover.h"
-#include "dock/TrashState.h"
 
 namespace quayline {
 
-// Stand-ins for services this build does not have yet: no badges, an empty trash, no previews.
+// Stand-ins for services this build does not have yet: no badges, no previews.
 class NoBadges final : public BadgeSource {
  public:
   std::optional<std::string> badge(const std::string&) const override { return std::nullopt; }
   Subscription observeBadges(std::function<void()>) override { return {}; }
-};
-
-class UnknownTrash final : public TrashState {
- public:
-  bool isFull() const override { return false; }
-  Subscription observeTrash(std::function<void()>) override { return {}; }
 };
 
 class NoPreviews final : public TileHoverSink {

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "model/Tile.h"
 
@@ -30,6 +31,12 @@ class TileElement : public QWidget {
   // position. A secondary press without a handler goes on to the dock's glass.
   std::function<void(TileElement&)> onClick;
   std::function<void(TileElement&, QPoint)> onContextMenu;
+  // A primary press moved at least `dragDistance` points turns into a drag instead of a click:
+  // the translation since the press on every move, then its end — `released` false when the
+  // drag was cut short (the button found up, the tile hidden). None for tiles that stay put.
+  std::function<void(TileElement&, QPointF)> onDrag;
+  std::function<void(TileElement&, bool released)> onDragEnd;
+  double dragDistance = 4;
 
  protected:
   void enterEvent(QEnterEvent* event) override;
@@ -37,12 +44,16 @@ class TileElement : public QWidget {
   void hideEvent(QHideEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
   void exit();
+  void endDrag(bool released);
 
   Tile tile_;
   bool inside_ = false;
+  std::optional<QPointF> pressedAt_;  // global position of a primary press
+  bool dragging_ = false;
 };
 
 }  // namespace quayline

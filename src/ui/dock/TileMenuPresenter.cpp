@@ -22,6 +22,7 @@ void fill(QMenu& target, const Menu& menu) {
         break;
       case MenuEntry::Kind::button: {
         QAction* action = target.addAction(QString::fromStdString(entry.title));
+        action->setEnabled(entry.enabled);
         if (entry.checked) {
           action->setCheckable(true);
           action->setChecked(true);

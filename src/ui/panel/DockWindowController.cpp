@@ -6,10 +6,12 @@
 #include "app/Preferences.h"
 #include "chrome/ChromeProfiles.h"
 #include "dock/DisplayScope.h"
+#include "dock/DockDragCommit.h"
 #include "dock/TileWindows.h"
 #include "model/TileStore.h"
 #include "platform/DistributedNotifications.h"
 #include "platform/PanelWindowing.h"
+#include "ui/dock/DockRowView.h"
 #include "ui/dock/DockView.h"
 #include "ui/panel/DockPanel.h"
 #include "ui/panel/PanelDisplayLink.h"
@@ -25,6 +27,7 @@ constexpr const char* kDockPreferencesChanged = "com.apple.dock.prefchanged";
 DockWindowController::DockWindowController(const Screen& screen, DockWindowServices& services)
     : screen_(screen),
       services_(services),
+      drag_(services.scheduler),
       layout_(DockLayout::current(services.domains)),
       magnification_(services.displays, services.scheduler, services.menus,
                      [this](std::function<void()> step) {
@@ -52,9 +55,23 @@ DockWindowController::DockWindowController(const Screen& screen, DockWindowServi
                      }
                    });
   view_->setComposited(services.windowing.isComposited());
+  // Dragging a tile: moves go to the stores; the magnification rests while a tile is dragged.
+  drag_.commit = [this](TileSection section, long from, long to) {
+    DockDragCommit::move(services_.store, section, from, to);
+  };
+  dragSession_ = drag_.observeSession([this](const std::optional<DockDragController::Session>& s) {
+    if (s.has_value() != magnification_.isSuspended()) {
+      magnification_.setSuspended(s.has_value());
+      magnification_.resume();
+    }
+  });
+  view_->row().setDragController(&drag_);
 
   // Every subscription belongs to this object, so none runs after it is gone.
-  tiles_ = services.store.observeTiles([this](const std::vector<Tile>&) { applyFrame(); });
+  tiles_ = services.store.observeTiles([this](const std::vector<Tile>& tiles) {
+    drag_.reconcile(tiles);
+    applyFrame();
+  });
   windows_ =
       services.registry.observeWindows([this](const std::vector<AppWindow>&) { applyFrame(); });
   profiles_ = services.chromeProfiles.observeProfiles([this] { applyFrame(); });
@@ -106,6 +123,7 @@ void DockWindowController::moveToScreen(const Screen& screen) {
 }
 
 void DockWindowController::retire() {
+  drag_.end();
   magnification_.retire();
   panel_->orderOut();
 }

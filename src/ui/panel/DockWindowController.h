@@ -6,6 +6,7 @@
 
 #include "app/DockWindowList.h"
 #include "dock/AutoHidingDock.h"
+#include "dock/DockDragController.h"
 #include "dock/DockFrame.h"
 #include "dock/DockLayout.h"
 #include "dock/DockMagnification.h"
@@ -84,6 +85,8 @@ class DockWindowController final : public DockWindow, public AutoHidingDock, pub
 
   Screen screen_;
   DockWindowServices& services_;
+  // Outlives the panel, whose row view follows it.
+  DockDragController drag_;
   DockView* view_ = nullptr;  // owned by the panel
   std::unique_ptr<DockPanel> panel_;
   DockWindowState state_;
@@ -101,6 +104,7 @@ class DockWindowController final : public DockWindow, public AutoHidingDock, pub
   Subscription compositing_;
   Subscription background_;
   Subscription magnifiedRow_;
+  Subscription dragSession_;
 };
 
 }  // namespace quayline

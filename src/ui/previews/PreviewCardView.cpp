@@ -7,6 +7,7 @@
 
 #include "previews/PreviewLayout.h"
 #include "previews/WindowPreviewController.h"
+#include "ui/previews/ThumbnailPicture.h"
 
 namespace quayline {
 
@@ -19,17 +20,8 @@ QString qstring(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QPainterPath rounded(const QRectF& rect, double radius) {
-  QPainterPath path;
-  path.addRoundedRect(rect, radius, radius);
-  return path;
-}
-
-// The captured pixels as an image that shares them; the thumbnail keeps them alive.
-QImage imageOf(const WindowImage& image) {
-  return QImage(reinterpret_cast<const uchar*>(image.pixels.data()), image.width, image.height,
-                image.width * 4, QImage::Format_ARGB32_Premultiplied);
-}
+using ThumbnailPicture::rounded;
+using ThumbnailPicture::withAlpha;
 
 }  // namespace
 
@@ -48,7 +40,8 @@ void PreviewCardView::setThumbnail(std::optional<WindowThumbnailer::Thumbnail> t
     return;
   }
   thumbnail_ = std::move(thumbnail);
-  thumbnailImage_ = thumbnail_ && thumbnail_->image ? imageOf(*thumbnail_->image) : QImage();
+  thumbnailImage_ =
+      thumbnail_ && thumbnail_->image ? ThumbnailPicture::imageOf(*thumbnail_->image) : QImage();
   update();
 }
 
@@ -67,10 +60,6 @@ void PreviewCardView::paintEvent(QPaintEvent*) {
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
   const QColor primary = dark_ ? Qt::white : Qt::black;
-  const auto withAlpha = [](QColor colour, double alpha) {
-    colour.setAlphaF(static_cast<float>(alpha));
-    return colour;
-  };
   if (hovered_) {
     painter.fillPath(rounded(QRectF(rect()), 10), withAlpha(primary, 0.1));
   }
@@ -79,22 +68,7 @@ void PreviewCardView::paintEvent(QPaintEvent*) {
   const QRectF thumbnailArea(kInset, kInset, area.width, area.height);
   painter.save();
   painter.setOpacity(card_.window.isMinimized ? 0.5 : 1);
-  if (!thumbnailImage_.isNull()) {
-    QSizeF fitted =
-        QSizeF(thumbnailImage_.size()).scaled(thumbnailArea.size(), Qt::KeepAspectRatio);
-    const QRectF target(thumbnailArea.center().x() - fitted.width() / 2,
-                        thumbnailArea.center().y() - fitted.height() / 2, fitted.width(),
-                        fitted.height());
-    painter.setClipPath(rounded(target, 4));
-    painter.drawImage(target, thumbnailImage_);
-  } else {
-    painter.fillPath(rounded(thumbnailArea, 6), withAlpha(primary, 0.06));
-    const QRectF iconRect(thumbnailArea.center().x() - kIconSize / 2,
-                          thumbnailArea.center().y() - kIconSize / 2, kIconSize, kIconSize);
-    if (!icon_.isNull()) {
-      painter.drawImage(iconRect, icon_);
-    }
-  }
+  ThumbnailPicture::paint(painter, thumbnailArea, thumbnailImage_, icon_, kIconSize, primary);
   painter.restore();
 
   const double width = area.width;

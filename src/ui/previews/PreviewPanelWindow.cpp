@@ -1,6 +1,5 @@
 #include "ui/previews/PreviewPanelWindow.h"
 
-#include <QBitmap>
 #include <QCursor>
 #include <QEnterEvent>
 #include <QPainter>
@@ -16,6 +15,7 @@
 #include "ui/icons/IconCache.h"
 #include "ui/panel/DockPanel.h"
 #include "ui/previews/PreviewCardView.h"
+#include "ui/previews/ThumbnailPicture.h"
 
 namespace quayline {
 
@@ -117,18 +117,7 @@ void PreviewPanelWindow::updateThumbnails() {
 }
 
 void PreviewPanelWindow::updateShape() {
-  if (composited_) {
-    clearMask();
-    return;
-  }
-  // Without a compositor transparent pixels show black: cut the window to its glass.
-  QBitmap shape(size());
-  shape.fill(Qt::color0);
-  QPainter painter(&shape);
-  painter.setRenderHint(QPainter::Antialiasing, false);
-  painter.fillPath(DockGlass::shape(QRectF(rect()), kCornerRadius), Qt::color1);
-  painter.end();
-  setMask(shape);
+  ThumbnailPicture::shapePopup(*this, kCornerRadius, composited_);
 }
 
 void PreviewPanelWindow::paintEvent(QPaintEvent*) {

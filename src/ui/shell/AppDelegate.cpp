@@ -3,9 +3,11 @@
 #include <QMenu>
 #include <iostream>
 
+#include "app/SwitcherSettings.h"
 #include "dock/BadgeService.h"
 #include "dock/DockAutoHide.h"
 #include "dock/MenuTracking.h"
+#include "switcher/WindowSwitcher.h"
 #include "system/SystemDockVisibility.h"
 #include "ui/shell/StatusItem.h"
 #include "windows/WindowReservation.h"
@@ -39,6 +41,7 @@ void AppDelegate::applicationDidFinishLaunching() {
       });
   docks_->didRebuild = [this] {
     services_.reservation.apply();
+    services_.switcher.ensureEnabled();
     if (services_.autoHide.isEnabled()) {
       services_.autoHide.update(true);
     }
@@ -52,6 +55,7 @@ void AppDelegate::applicationDidFinishLaunching() {
   services_.autoHide.observePreference();
   services_.autoHide.apply();
   services_.badges.start();
+  services_.switcherSettings.apply();
 }
 
 template <typename Dock>

@@ -13,8 +13,10 @@ class AppAttention;
 class BadgeService;
 class DockAutoHide;
 class StatusItem;
+class SwitcherSettings;
 class SystemDockVisibility;
 class WindowReservation;
+class WindowSwitcher;
 
 // The application shell once the services exist: the status item, the dock windows on the
 // chosen displays, and the system dock hidden while Quayline runs.
@@ -29,6 +31,8 @@ class AppDelegate {
     WindowReservation& reservation;
     DockAutoHide& autoHide;
     BadgeService& badges;
+    WindowSwitcher& switcher;
+    SwitcherSettings& switcherSettings;
     // Ends the event loop; the caller then runs `applicationWillTerminate`.
     std::function<void()> quit;
   };

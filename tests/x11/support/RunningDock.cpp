@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include <iterator>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 #include "Processes.h"
 #include "X11Environment.h"
@@ -364,6 +366,26 @@ void RunningDock::clickAt(int x, int y, Button button) {
   sync();
 }
 
+void RunningDock::dragFrom(int x, int y, int dx, int dy) {
+  movePointer(x, y);
+  xcb_test_fake_input(c_, XCB_BUTTON_PRESS, 1, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+  sync();
+  // Relative steps, as a hand moves a mouse; each one a separate event.
+  constexpr int kSteps = 10;
+  for (int i = 1; i <= kSteps; ++i) {
+    const auto step = [&](int total) {
+      return static_cast<std::int16_t>(total * i / kSteps - total * (i - 1) / kSteps);
+    };
+    xcb_test_fake_input(c_, XCB_MOTION_NOTIFY, 1, XCB_CURRENT_TIME, XCB_WINDOW_NONE, step(dx),
+                        step(dy), 0);
+    sync();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  xcb_test_fake_input(c_, XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+  sync();
+}
+
 bool RunningDock::click(std::string_view id, Button button) {
   const auto centre = tileCentre(id);
   if (!centre) {
@@ -382,7 +404,7 @@ bool RunningDock::click(std::size_t index, Button button) {
   return true;
 }
 
-void RunningDock::pressKey(std::uint32_t keysym) {
+void RunningDock::key(std::uint32_t keysym, bool down) {
   xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(c_);
   xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, keysym);
   const xcb_keycode_t code = codes != nullptr ? codes[0] : XCB_NO_SYMBOL;
@@ -392,10 +414,14 @@ void RunningDock::pressKey(std::uint32_t keysym) {
     ADD_FAILURE() << "no key produces keysym 0x" << std::hex << keysym;
     return;
   }
-  xcb_test_fake_input(c_, XCB_KEY_PRESS, code, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+  xcb_test_fake_input(c_, down ? XCB_KEY_PRESS : XCB_KEY_RELEASE, code, XCB_CURRENT_TIME,
+                      XCB_WINDOW_NONE, 0, 0, 0);
   sync();
-  xcb_test_fake_input(c_, XCB_KEY_RELEASE, code, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
-  sync();
+}
+
+void RunningDock::pressKey(std::uint32_t keysym) {
+  key(keysym, true);
+  key(keysym, false);
 }
 
 xcb_window_t RunningDock::activeWindow() {

@@ -105,9 +105,13 @@ class RunningDock {
   bool click(std::size_t index, Button button = Button::primary);
   // Synthetic pointer input at root coordinates.
   void movePointer(int x, int y);
+  // Presses the primary button at (x, y), moves by (dx, dy) in small relative steps and lets go.
+  void dragFrom(int x, int y, int dx, int dy);
   void clickAt(int x, int y, Button button = Button::primary);
   // Presses and releases the key that produces `keysym` (from X11/keysymdef.h).
   void pressKey(std::uint32_t keysym);
+  // Only presses it, or only releases it.
+  void key(std::uint32_t keysym, bool down);
 
   // _NET_ACTIVE_WINDOW of the root; XCB_WINDOW_NONE when none.
   xcb_window_t activeWindow();
