@@ -20,6 +20,9 @@
 #include "dock/AppAttention.h"
 #include "dock/BadgeService.h"
 #include "dock/DockAutoHide.h"
+#include "dock/DockEdgeAction.h"
+#include "dock/DockEdgeClickTap.h"
+#include "dock/DockEdgeNotice.h"
 #include "dock/IconAppearanceMonitor.h"
 #include "dock/MenuTracking.h"
 #include "dock/SystemAppearance.h"
@@ -58,7 +61,9 @@
 #include "platform/linux/x11/SharedPixelSpace.h"
 #include "platform/linux/x11/WindowApplications.h"
 #include "platform/linux/x11/X11Accessibility.h"
+#include "platform/linux/x11/X11DesktopActions.h"
 #include "platform/linux/x11/X11KeyboardHook.h"
+#include "platform/linux/x11/X11MouseTap.h"
 #include "platform/linux/x11/X11PanelWindowing.h"
 #include "platform/linux/x11/X11WindowCapture.h"
 #include "platform/linux/x11/X11Workspace.h"
@@ -78,6 +83,7 @@
 #include "ui/panel/DockWindowController.h"
 #include "ui/previews/PreviewPanelWindow.h"
 #include "ui/shell/AppDelegate.h"
+#include "ui/shell/DockEdgeNoticeDialog.h"
 #include "ui/shell/QtApplicationAppearance.h"
 #include "ui/stacks/FolderStackPanelWindow.h"
 #include "ui/switcher/SwitcherPanelWindow.h"
@@ -354,6 +360,12 @@ int run(Basics& basics) {
   SystemDockVisibility systemDock(basics.domains, basics.processes, basics.bundle, basics.paths,
                                   basics.log);
   systemDock.recoverAtLaunch();
+  // The dock is always drawn along the bottom: a user whose system dock sits on a side edge
+  // agrees to that first, or nothing starts.
+  if (!DockEdgeNotice::runIfNeeded(basics.domains, basics.processes, basics.log,
+                                   showDockEdgeNotice)) {
+    return 0;
+  }
 
   Preferences preferences(basics.domains, loginItem, windowAppearance);
   x11::XConnection& x = *connection;
@@ -363,6 +375,9 @@ int run(Basics& basics) {
   QtDisplays displays(x, &desktop.pixelSpace);
   x11::X11PanelWindowing windowing(x, &desktop.pixelSpace);
   FileDistributedNotifications notifications(basics.domains.directory());
+  // Settings another program wrote (quayline-defaults, a second Quayline window) apply at once.
+  const Subscription settingsFile = notifications.observe(
+      FileDistributedNotifications::applicationPreferencesChanged, [&] { preferences.reload(); });
   // Every window-system call the dock makes is bounded, so a hung application cannot stall it.
   desktop.accessibility.setMessagingTimeout(1.0);
   Badges badges(desktop, scheduler, basics.log);
@@ -373,13 +388,20 @@ int run(Basics& basics) {
   WindowReservation reservation(desktop.registry, preferences, displays, desktop.accessibility,
                                 basics.processes);
   DockAutoHide autoHide(preferences, displays, scheduler, pointerMotion);
+  // Clicks beside the dock's ends: the tap decides on a thread and connection of its own.
+  x11::X11DesktopActions desktopActions(x, [&switcher] { switcher.switcher.toggleOverview(); });
+  DockEdgeActions edgeActions(desktopActions, basics.domains, basics.log);
+  x11::X11MouseTap mouseTap(&desktop.pixelSpace);
+  DockEdgeClickTap edgeTap(mouseTap, displays, scheduler, basics.log);
+  edgeTap.perform = [&edgeActions](DockEdgeAction action) { edgeActions.perform(action); };
+  edgeTap.pressed = [&switcher](Point location) { switcher.switcher.pressedAt(location); };
 
   DockWindowServices docks{desktop.tiles, preferences,      basics.domains,
                            displays,      desktop.registry, desktop.chromeProfiles,
                            notifications, windowing,        scheduler,
                            views.menus,   views.context,    {}};
   AppDelegate delegate({preferences, displays, scheduler, systemDock, docks, reservation, autoHide,
-                        badges.service, switcher.switcher, switcher.settings,
+                        badges.service, switcher.switcher, switcher.settings, edgeTap,
                         [] { QCoreApplication::quit(); }});
   TerminationSignals signals([](int) { QCoreApplication::quit(); });
   // Without its X server the dock has nowhere to be: end in order.

@@ -119,6 +119,47 @@ Preferences::Preferences(PreferenceDomains& defaults, LoginItem& loginItem,
   applyAppearance();
 }
 
+void Preferences::reload() {
+  defaults_.synchronize(PreferenceDomains::application);
+  Reader read(defaults_);
+  std::vector<Key> differing;
+  const auto adopt = [&](auto& field, Key key, auto readInto) {
+    auto fresh = field;
+    readInto(key, fresh);
+    if (!(fresh == field)) {
+      field = std::move(fresh);
+      differing.push_back(key);
+    }
+  };
+  const auto enumeration = [&](Key key, auto& value) { read.enumeration(key, value); };
+  const auto boolean = [&](Key key, bool& value) { read.boolean(key, value); };
+  adopt(appearanceMode_, Key::appearanceMode, enumeration);
+  adopt(windowDisplayTarget_, Key::windowDisplayTarget, enumeration);
+  adopt(runningAppsScope_, Key::runningAppsScope, enumeration);
+  adopt(leadingEdgeAction_, Key::leadingEdgeAction, enumeration);
+  adopt(trailingEdgeAction_, Key::trailingEdgeAction, enumeration);
+  adopt(magnificationEnabled_, Key::magnificationEnabled, boolean);
+  adopt(windowPreviewsEnabled_, Key::windowPreviewsEnabled, boolean);
+  adopt(windowPreviewHoverDelay_, Key::windowPreviewHoverDelay,
+        [&](Key key, double& value) { read.number(key, value); });
+  adopt(customTintColor_, Key::customTintColor,
+        [&](Key key, std::optional<TintColor>& value) { read.tint(key, value); });
+  adopt(showsAdvancedSettings_, Key::showsAdvancedSettings, boolean);
+  adopt(maximizedWindowBehavior_, Key::maximizedWindowBehavior, enumeration);
+  adopt(autohide_, Key::autohide, boolean);
+  adopt(frontmostClickBehavior_, Key::frontmostClickBehavior, enumeration);
+  adopt(windowSwitcherEnabled_, Key::windowSwitcherEnabled, boolean);
+  adopt(switcherUsesCommandTab_, Key::switcherUsesCommandTab, boolean);
+  adopt(opensAtLogin_, Key::opensAtLogin, boolean);
+  if (std::find(differing.begin(), differing.end(), Key::appearanceMode) != differing.end()) {
+    applyAppearance();
+  }
+  // Told once every value is in place, so an observer reading several sees them all new.
+  for (const Key key : differing) {
+    changed(key);
+  }
+}
+
 template <typename T>
 void Preferences::assign(T& field, T value, Key key) {
   const bool differs = !(field == value);

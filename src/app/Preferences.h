@@ -84,6 +84,9 @@ class Preferences {
 
   // Every setting but opensAtLogin back to its default, through the setters.
   void reset();
+  // Reads the stored settings again after another program changed them, and tells the
+  // observers of the ones that differ now. Settings missing from the store keep their value.
+  void reload();
 
   // Calls back once, after the next real change of any of the keys. The callback may register
   // again from inside itself. Dropping the handle cancels the registration.

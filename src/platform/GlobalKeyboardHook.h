@@ -9,6 +9,7 @@ namespace quayline {
 // Virtual key codes of the keys the switcher uses, the same on every keyboard layout.
 namespace VirtualKey {
 constexpr std::int64_t section = 10;  // left of 1 on ISO keyboards
+constexpr std::int64_t returnKey = 36;
 constexpr std::int64_t tab = 48;
 constexpr std::int64_t grave = 50;  // left of 1 on ANSI keyboards
 constexpr std::int64_t escape = 53;
@@ -54,6 +55,10 @@ class GlobalKeyboardHook {
     virtual void setModifier(std::uint64_t modifier) = 0;
     // While a session is up every key comes to the hook, not only the shortcut's.
     virtual void setSessionActive(bool active) = 0;
+    // Takes every key now, for a session the shortcut did not begin (the window overview): keys
+    // then count without the modifier, until the session ends. False when the keyboard is held
+    // elsewhere.
+    virtual bool holdKeyboard() = 0;
   };
 
   virtual ~GlobalKeyboardHook() = default;

@@ -21,9 +21,32 @@ void SwitcherHotkey::setModifier(std::uint64_t modifier) {
 
 void SwitcherHotkey::setSessionActive(bool active) {
   isSessionActive_ = active;
+  if (!active) {
+    isOverview_ = false;
+  }
   if (tap_) {
     tap_->setSessionActive(active);
+    // A hook made for the overview alone goes with it.
+    if (!active && !wantsTap_) {
+      tap_.reset();
+    }
   }
+}
+
+bool SwitcherHotkey::beginOverview() {
+  if (!tap_) {
+    tap_ = hook_.create(modifier_,
+                        [this](const GlobalKeyboardHook::Event& event) { return handle(event); });
+  }
+  if (!tap_ || !tap_->holdKeyboard()) {
+    if (!wantsTap_) {
+      tap_.reset();
+    }
+    return false;
+  }
+  isOverview_ = true;
+  setSessionActive(true);
+  return true;
 }
 
 void SwitcherHotkey::enable() {
@@ -97,7 +120,7 @@ bool SwitcherHotkey::handle(const GlobalKeyboardHook::Event& event) {
     case Type::keyUp:
       return swallowedKeys_.erase(event.keyCode) > 0;
     case Type::flagsChanged:
-      if (isSessionActive_ && (event.flags & modifier_) != modifier_) {
+      if (isSessionActive_ && !isOverview_ && (event.flags & modifier_) != modifier_) {
         send(SwitcherHotkeyEvent::commit());
       }
       return false;
@@ -116,6 +139,11 @@ std::optional<SwitcherHotkeyEvent> SwitcherHotkey::keyEvent(std::int64_t keyCode
         return SwitcherHotkeyEvent::cycle(!shift);
       case VirtualKey::escape:
         return SwitcherHotkeyEvent::cancel();
+      case VirtualKey::returnKey:
+        if (isOverview_) {
+          return SwitcherHotkeyEvent::commit();
+        }
+        return std::nullopt;
       case VirtualKey::leftArrow:
         return SwitcherHotkeyEvent::cycle(false);
       case VirtualKey::rightArrow:

@@ -53,6 +53,10 @@ class SwitcherHotkey {
   void setModifier(std::uint64_t modifier);
   bool isSessionActive() const { return isSessionActive_; }
   void setSessionActive(bool active);
+  // A session without the modifier (the window overview): the whole keyboard is held, Return
+  // commits and Escape cancels. False when the keyboard cannot be had.
+  bool beginOverview();
+  bool isOverview() const { return isOverview_; }
 
   // Wants the hook: tries to install it unless it exists or a retry is pending.
   void enable();
@@ -78,6 +82,7 @@ class SwitcherHotkey {
   SystemLog& log_;
   std::uint64_t modifier_ = ModifierFlag::option;
   bool isSessionActive_ = false;
+  bool isOverview_ = false;
   std::unique_ptr<GlobalKeyboardHook::Tap> tap_;
   bool wantsTap_ = false;
   int attempts_ = 0;

@@ -149,12 +149,18 @@ SwitcherCandidate SwitcherModel::candidate(const AppWindow& window,
   return result;
 }
 
-void SwitcherModel::rebuild(bool sameAppOnly, bool startBackward) {
+void SwitcherModel::rebuild(bool sameAppOnly, bool startBackward, std::optional<Rect> within) {
   const std::vector<AppWindow>& windows = registry_.windows();
   noteFrontmostMainWindow(windows);
 
   std::vector<AppWindow> eligible;
   std::copy_if(windows.begin(), windows.end(), std::back_inserter(eligible), isEligible);
+  if (within) {
+    // A window whose frame cannot be read is kept rather than lost.
+    std::erase_if(eligible, [&](const AppWindow& w) {
+      return w.frame && !contains(*within, Point{w.frame->midX(), w.frame->midY()});
+    });
+  }
   if (sameAppOnly) {
     std::optional<ProcessId> pid;
     if (const auto frontmost = workspace_.frontmostApplication();

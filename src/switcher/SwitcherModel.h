@@ -66,7 +66,8 @@ class SwitcherModel {
   // Cards per row of the panel; moving up and down goes by this many.
   void setColumns(int columns) { columns_ = columns; }
 
-  void rebuild(bool sameAppOnly, bool startBackward);
+  // `within` (global display space, y down) keeps only the windows whose centre lies inside it.
+  void rebuild(bool sameAppOnly, bool startBackward, std::optional<Rect> within = std::nullopt);
   void select(int index);
   void cycle(bool forward);
   void move(bool down);

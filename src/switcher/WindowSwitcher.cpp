@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "platform/Accessibility.h"
+#include "platform/SystemLog.h"
 #include "platform/WindowCapture.h"
 #include "platform/Workspace.h"
 #include "previews/WindowThumbnailer.h"
@@ -105,9 +106,46 @@ void WindowSwitcher::show(bool sameApp, bool backward) {
     return;
   }
   s_.model.rebuild(sameApp, backward);
+  hotkey_.setSessionActive(true);
+  present(*screen, "No windows");
+}
+
+void WindowSwitcher::toggleOverview() {
+  if (shown_) {
+    hide();
+    return;
+  }
+  const Point pointer = s_.displays.pointerLocation();
+  const auto screen = screenUnderPointer(s_.displays.screens(), s_.displays.mainScreen(), pointer);
+  if (!screen) {
+    return;
+  }
+  if (!hotkey_.beginOverview()) {
+    s_.log.log("switcher", "overview: the keyboard is held elsewhere; a click still chooses");
+  }
+  s_.model.rebuild(false, false, s_.displays.displayBounds(screen->displayNumber));
+  // The window in front comes first and is the one Return brings back.
+  s_.model.select(0);
+  overview_ = true;
+  present(*screen, "No windows on this display");
+}
+
+void WindowSwitcher::pressedAt(Point location) {
+  if (!shown_ || !overview_) {
+    return;
+  }
+  const auto screens = s_.displays.screens();
+  const double primaryMaxY = screens.empty() ? 0 : screens.front().frame.maxY();
+  if (!contains(panelFrame_, Point{location.x, primaryMaxY - location.y})) {
+    hide();
+  }
+}
+
+void WindowSwitcher::present(const Screen& screen, std::string emptyTitle) {
+  const Point pointer = s_.displays.pointerLocation();
   const auto& candidates = s_.model.candidates();
   const int count = static_cast<int>(candidates.size());
-  layout_ = SwitcherLayout::fitting(count, screen->visibleFrame);
+  layout_ = SwitcherLayout::fitting(count, screen.visibleFrame);
   s_.model.setColumns(layout_.columns);
 
   std::vector<WindowNumber> windows;
@@ -117,16 +155,16 @@ void WindowSwitcher::show(bool sameApp, bool backward) {
     }
   }
   const Size thumbnail = layout_.thumbnailSize();
-  s_.thumbnails.refresh(windows, thumbnail, screen->backingScaleFactor);
+  s_.thumbnails.refresh(windows, thumbnail, screen.backingScaleFactor);
 
-  hotkey_.setSessionActive(true);
   shown_ = true;
   pointerAtShow_ = pointer;
   SwitcherPresentation presentation;
-  presentation.frame = layout_.panelFrame(count, screen->visibleFrame);
+  presentation.frame = layout_.panelFrame(count, screen.visibleFrame);
+  panelFrame_ = presentation.frame;
   presentation.layout = layout_;
-  presentation.backingScale = screen->backingScaleFactor;
-  presentation.emptyTitle = "No windows";
+  presentation.backingScale = screen.backingScaleFactor;
+  presentation.emptyTitle = std::move(emptyTitle);
   presentation.emptyDetail = s_.accessibility.isProcessTrusted()
                                  ? "Open a window, then try again."
                                  : "Allow Accessibility for Quayline to list windows.";
@@ -136,6 +174,7 @@ void WindowSwitcher::show(bool sameApp, bool backward) {
 void WindowSwitcher::hide() {
   hotkey_.setSessionActive(false);
   shown_ = false;
+  overview_ = false;
   pointerAtShow_.reset();
   s_.thumbnails.cancel();
   if (s_.panel.isVisible()) {

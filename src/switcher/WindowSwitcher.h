@@ -57,6 +57,13 @@ class WindowSwitcher {
   bool isShown() const { return shown_; }
   const SwitcherLayout& layout() const { return layout_; }
 
+  // The window overview: every window of the display under the pointer, chosen by a click or by
+  // the arrow keys and Return, closed by Escape or a click outside; a second call closes it.
+  void toggleOverview();
+  // A press anywhere on the display (global space, y down) that nothing else took: outside the
+  // overview's panel it closes the overview.
+  void pressedAt(Point location);
+
   // The screen whose frame holds the pointer, else the main one, else the first.
   static std::optional<Screen> screenUnderPointer(const std::vector<Screen>& screens,
                                                   std::optional<Screen> main, Point pointer);
@@ -64,6 +71,7 @@ class WindowSwitcher {
  private:
   void handle(const SwitcherHotkeyEvent& event);
   void show(bool sameApp, bool backward);
+  void present(const Screen& screen, std::string emptyTitle);
   void hide();
   void commit(int index);
   void pointerOverCard(int index);
@@ -77,6 +85,8 @@ class WindowSwitcher {
   // Where the pointer rested when the panel appeared: a card under a pointer that has not moved
   // since is not chosen by hovering.
   std::optional<Point> pointerAtShow_;
+  bool overview_ = false;
+  Rect panelFrame_;
   Subscription destructions_;
 };
 

@@ -111,6 +111,30 @@ TEST_F(PreferencesTest, AssignmentWritesThroughAndNotifiesRealChangesOnly) {
   EXPECT_EQ(make().customTintColor(), (TintColor{0.1, 0.2, 0.3, 1}));
 }
 
+TEST_F(PreferencesTest, AReloadAnnouncesWhatAnotherProgramChanged) {
+  auto preferences = make();
+  std::vector<std::string> seen;
+  Subscription observer;
+  std::function<void()> watch = [&] {
+    observer = preferences.observeNextChange({Key::autohide, Key::windowSwitcherEnabled}, [&] {
+      seen.push_back(std::to_string(preferences.autohide()) + "/" +
+                     std::to_string(preferences.windowSwitcherEnabled()));
+      watch();
+    });
+  };
+  watch();
+  preferences.reload();  // nothing changed
+  EXPECT_TRUE(seen.empty());
+  // Written behind the preferences' back, as quayline-defaults does; an odd type is ignored.
+  store("quayline.autohide", PropertyValue(true));
+  store("quayline.windowSwitcherEnabled", PropertyValue(false));
+  store("quayline.appearanceMode", PropertyValue(7.0));
+  preferences.reload();
+  // One call per changed key, each seeing every new value in place.
+  EXPECT_EQ(seen, (std::vector<std::string>{"1/0", "1/0"}));
+  EXPECT_EQ(preferences.appearanceMode(), AppearanceMode::system);
+}
+
 TEST_F(PreferencesTest, ObserversMayRegisterAgainFromTheirCallback) {
   auto preferences = make();
   std::vector<WindowDisplayTarget> seen;

@@ -16,6 +16,7 @@ class FakeKeyboardHook final : public GlobalKeyboardHook {
     bool enabled = true;
     std::uint64_t modifier = 0;
     bool sessionActive = false;
+    bool held = false;
   };
 
   std::unique_ptr<Tap> create(std::uint64_t modifier, Callback callback) override {
@@ -48,7 +49,11 @@ class FakeKeyboardHook final : public GlobalKeyboardHook {
     bool isEnabled() const override { return state_->enabled; }
     void enable() override { state_->enabled = true; }
     void setModifier(std::uint64_t modifier) override { state_->modifier = modifier; }
-    void setSessionActive(bool active) override { state_->sessionActive = active; }
+    void setSessionActive(bool active) override {
+      state_->sessionActive = active;
+      state_->held = state_->held && active;
+    }
+    bool holdKeyboard() override { return state_->held = true; }
 
    private:
     std::shared_ptr<State> state_;

@@ -193,3 +193,49 @@ TEST_F(WindowSwitcherTest, TheSettingsApplyAsTheyChange) {
 
 }  // namespace
 }  // namespace quayline
+
+namespace quayline {
+namespace {
+
+TEST_F(WindowSwitcherTest, TheOverviewListsTheDisplaysWindowsUntilReturnEscapeOrAClickOutside) {
+  // The pointer is on the second display, which holds no window.
+  switcher->toggleOverview();
+  ASSERT_TRUE(panel.visible);
+  EXPECT_TRUE(switcher->model().candidates().empty());
+  EXPECT_EQ(panel.shown->emptyTitle, "No windows on this display");
+  switcher->toggleOverview();
+  EXPECT_FALSE(panel.visible);
+  EXPECT_FALSE(hook.state->held);
+
+  fakes.displays.pointer = {500, 400};
+  switcher->toggleOverview();
+  ASSERT_EQ(switcher->model().candidates().size(), 3u);
+  EXPECT_TRUE(hook.state->held);
+  EXPECT_EQ(selectedTitle(), "C");
+  // No modifier is needed, and none let go commits: an arrow moves, Return chooses.
+  EXPECT_TRUE(hook.press(VirtualKey::rightArrow, 0));
+  EXPECT_FALSE(hook.flags(0));
+  EXPECT_TRUE(panel.visible);
+  EXPECT_TRUE(hook.press(VirtualKey::returnKey, 0));
+  EXPECT_FALSE(panel.visible);
+  EXPECT_FALSE(hook.state->held);
+  EXPECT_EQ(fakes.workspace.requests.back(), (FakeWorkspace::Request{"activate", {"20"}}));
+
+  switcher->toggleOverview();
+  EXPECT_TRUE(hook.press(VirtualKey::escape, 0));
+  EXPECT_FALSE(panel.visible);
+  // Return means nothing outside the overview.
+  EXPECT_FALSE(hook.press(VirtualKey::returnKey, 0));
+
+  // A press on the panel keeps it; one beside it closes it.
+  switcher->toggleOverview();
+  const Rect frame = panel.shown->frame;
+  switcher->pressedAt(Point{frame.midX(), 900 - frame.midY()});
+  EXPECT_TRUE(panel.visible);
+  switcher->pressedAt(Point{5, 5});
+  EXPECT_FALSE(panel.visible);
+  EXPECT_EQ(fakes.workspace.requests.back(), (FakeWorkspace::Request{"activate", {"20"}}));
+}
+
+}  // namespace
+}  // namespace quayline

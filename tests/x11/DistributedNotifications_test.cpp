@@ -18,12 +18,15 @@ void replaceFile(const fs::path& file, const std::string& text) {
   fs::rename(temporary, file);
 }
 
-TEST(FileDistributedNotifications, PostsInProcessAndAnnouncesDockDomainChanges) {
+TEST(FileDistributedNotifications, PostsInProcessAndAnnouncesDomainChanges) {
   const fs::path directory = X11Environment::instance().root() / "notifications";
   fs::remove_all(directory);
   FileDistributedNotifications notifications(directory);  // creates the missing directory
   int dock = 0;
+  int own = 0;
   int other = 0;
+  const Subscription ownChanges =
+      notifications.observe("com.orrin.quayline.prefchanged", [&] { ++own; });
   const Subscription dockChanges =
       notifications.observe("com.apple.dock.prefchanged", [&] { ++dock; });
   Subscription otherPosts = notifications.observe("quayline.something", [&] { ++other; });
@@ -40,11 +43,16 @@ TEST(FileDistributedNotifications, PostsInProcessAndAnnouncesDockDomainChanges) 
   EXPECT_TRUE(waitUntil([&] { return dock == 1; }));
   replaceFile(directory / "com.apple.dock.plist", "second");
   EXPECT_TRUE(waitUntil([&] { return dock == 2; }));
-  // Other domains and unchanged rewrites say nothing.
+  // Quayline's own domain has its own notification; other domains and unchanged rewrites say
+  // nothing.
   replaceFile(directory / "com.orrin.quayline.plist", "x");
+  EXPECT_TRUE(waitUntil([&] { return own == 1; }));
+  replaceFile(directory / "com.example.other.plist", "y");
   replaceFile(directory / "com.apple.dock.plist", "second");
+  replaceFile(directory / "com.orrin.quayline.plist", "x");
   waitUntil([] { return false; }, std::chrono::milliseconds(300));
   EXPECT_EQ(dock, 2);
+  EXPECT_EQ(own, 1);
 }
 
 }  // namespace

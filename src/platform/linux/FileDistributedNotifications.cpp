@@ -7,9 +7,12 @@
 #include <iterator>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "foundation/FileReading.h"
 #include "foundation/Signal.h"
+#include "platform/PreferenceDomains.h"
 #include "platform/linux/DomainFiles.h"
 
 namespace quayline {
@@ -23,11 +26,17 @@ std::string contentsOf(const std::filesystem::path& file) {
 }  // namespace
 
 struct FileDistributedNotifications::Impl {
+  // A domain file and what its changes announce.
+  struct Watched {
+    std::filesystem::path file;
+    std::string_view notification;
+    std::string lastContents;
+  };
+
   std::filesystem::path directory;
-  std::filesystem::path dockFile;
+  std::vector<Watched> files;
   QObject context;
   QFileSystemWatcher watcher;
-  std::string lastContents;
   std::map<std::string, std::unique_ptr<Signal<>>, std::less<>> observers;
 
   Signal<>& signal(std::string_view name) {
@@ -39,33 +48,40 @@ struct FileDistributedNotifications::Impl {
   }
 
   void watch() {
-    // Writers replace the file by renaming a new one over it, which a watch on the file alone
+    // Writers replace a file by renaming a new one over it, which a watch on the file alone
     // loses; the directory's watch sees every replacement.
     std::error_code ignored;
     std::filesystem::create_directories(directory, ignored);
     watcher.addPath(QString::fromStdString(directory.string()));
-    if (std::filesystem::exists(dockFile, ignored)) {
-      watcher.addPath(QString::fromStdString(dockFile.string()));
+    for (const Watched& watched : files) {
+      if (std::filesystem::exists(watched.file, ignored)) {
+        watcher.addPath(QString::fromStdString(watched.file.string()));
+      }
     }
   }
 
   void changed() {
     watch();
-    std::string now = contentsOf(dockFile);
-    if (now == lastContents) {
-      return;
+    for (Watched& watched : files) {
+      std::string now = contentsOf(watched.file);
+      if (now != watched.lastContents) {
+        watched.lastContents = std::move(now);
+        signal(watched.notification).emit();
+      }
     }
-    lastContents = std::move(now);
-    signal(dockPreferencesChanged).emit();
   }
 };
 
 FileDistributedNotifications::FileDistributedNotifications(std::filesystem::path directory)
     : impl_(std::make_unique<Impl>()) {
   impl_->directory = std::move(directory);
-  impl_->dockFile =
-      impl_->directory / domainFileName("com.apple.dock").value_or("com.apple.dock.plist");
-  impl_->lastContents = contentsOf(impl_->dockFile);
+  for (const auto& [domain, notification] :
+       {std::pair{std::string_view("com.apple.dock"), dockPreferencesChanged},
+        {PreferenceDomains::application, applicationPreferencesChanged}}) {
+    const std::filesystem::path file =
+        impl_->directory / domainFileName(domain).value_or(std::string(domain) + ".plist");
+    impl_->files.push_back({file, notification, contentsOf(file)});
+  }
   impl_->watch();
   auto onChange = [impl = impl_.get()](const QString&) { impl->changed(); };
   QObject::connect(&impl_->watcher, &QFileSystemWatcher::directoryChanged, &impl_->context,

@@ -8,12 +8,15 @@
 
 namespace quayline {
 
-// Notifications posted inside this process, plus the system dock's "com.apple.dock.prefchanged"
-// whenever its domain file in the preferences directory changes (written by quayline-defaults,
-// Keelguard or anyone else). Needs a Qt event loop; main thread only.
+// Notifications posted inside this process, plus "com.apple.dock.prefchanged" whenever the system
+// dock's domain file in the preferences directory changes and "com.orrin.quayline.prefchanged"
+// whenever Quayline's own does (written by quayline-defaults, Keelguard, another program or this
+// one). Needs a Qt event loop; main thread only.
 class FileDistributedNotifications final : public DistributedNotifications {
  public:
   static constexpr std::string_view dockPreferencesChanged = "com.apple.dock.prefchanged";
+  static constexpr std::string_view applicationPreferencesChanged =
+      "com.orrin.quayline.prefchanged";
 
   explicit FileDistributedNotifications(std::filesystem::path preferencesDirectory);
   ~FileDistributedNotifications() override;

@@ -1,18 +1,49 @@
 #include "ui/shell/AppDelegate.h"
 
+#include <QEvent>
 #include <QMenu>
+#include <cmath>
 #include <iostream>
 
+#include "app/Preferences.h"
 #include "app/SwitcherSettings.h"
 #include "dock/BadgeService.h"
 #include "dock/DockAutoHide.h"
+#include "dock/DockEdgeClickTap.h"
 #include "dock/MenuTracking.h"
 #include "switcher/WindowSwitcher.h"
 #include "system/SystemDockVisibility.h"
+#include "ui/panel/DockPanel.h"
 #include "ui/shell/StatusItem.h"
 #include "windows/WindowReservation.h"
 
 namespace quayline {
+
+namespace {
+
+// Calls back on every change of a watched widget's place or visibility.
+class PanelWatch final : public QObject {
+ public:
+  explicit PanelWatch(std::function<void()> changed) : changed_(std::move(changed)) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::Move:
+      case QEvent::Resize:
+      case QEvent::Show:
+      case QEvent::Hide:
+        changed_();
+        break;
+      default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> changed_;
+};
+
+}  // namespace
 
 AppDelegate::AppDelegate(Services services) : services_(std::move(services)) {}
 
@@ -20,6 +51,8 @@ AppDelegate::~AppDelegate() {
   // The services outlive this object; they must not reach for its windows any more.
   services_.reservation.setDocks([] { return std::vector<ReservingDock*>{}; });
   services_.autoHide.docks = [] { return std::vector<AutoHidingDock*>{}; };
+  services_.edgeTap.geometry = [] { return std::vector<DockEdgeClickTap::DockGeometry>{}; };
+  services_.edgeTap.publish();
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
@@ -41,6 +74,9 @@ void AppDelegate::applicationDidFinishLaunching() {
       });
   docks_->didRebuild = [this] {
     services_.reservation.apply();
+    watchDockPanels();
+    services_.edgeTap.rearm();
+    services_.edgeTap.publish();
     services_.switcher.ensureEnabled();
     if (services_.autoHide.isEnabled()) {
       services_.autoHide.update(true);
@@ -54,6 +90,7 @@ void AppDelegate::applicationDidFinishLaunching() {
   services_.autoHide.docks = [this] { return docks<AutoHidingDock>(); };
   services_.autoHide.observePreference();
   services_.autoHide.apply();
+  configureEdgeTap();
   services_.badges.start();
   services_.switcherSettings.apply();
 }
@@ -67,6 +104,50 @@ std::vector<Dock*> AppDelegate::docks() const {
     }
   }
   return result;
+}
+
+void AppDelegate::configureEdgeTap() {
+  DockEdgeClickTap& tap = services_.edgeTap;
+  tap.geometry = [this] {
+    std::vector<DockEdgeClickTap::DockGeometry> result;
+    for (DockWindowController* dock : docks<DockWindowController>()) {
+      if (dock->isAutoHidden() || !dock->panel().isVisible()) {
+        continue;
+      }
+      const Rect& resting = dock->restingFrame();
+      const Rect& screen = dock->screen().frame;
+      result.push_back({Rect(screen.minX(), resting.minY(), screen.width(), resting.height()),
+                        Size{resting.width(), std::round(dock->layout().tileSize) + 14},
+                        static_cast<std::uint64_t>(dock->panel().winId())});
+    }
+    return result;
+  };
+  tap.leadingAction = [this] { return services_.preferences.leadingEdgeAction(); };
+  tap.trailingAction = [this] { return services_.preferences.trailingEdgeAction(); };
+  tap.installed = true;
+  tap.installRetries = 0;
+  tap.createTapIfNeeded();
+  watchDockPanels();
+  observeEdgeActions();
+  tap.publish();
+}
+
+void AppDelegate::observeEdgeActions() {
+  edgeActions_ = services_.preferences.observeNextChange(
+      {Preferences::Key::leadingEdgeAction, Preferences::Key::trailingEdgeAction}, [this] {
+        observeEdgeActions();
+        services_.edgeTap.publish();
+      });
+}
+
+void AppDelegate::watchDockPanels() {
+  if (!panelWatch_) {
+    panelWatch_ = std::make_unique<PanelWatch>([this] { services_.edgeTap.publish(); });
+  }
+  // Installing the same filter again only moves it; retired panels go with their windows.
+  for (DockWindowController* dock : docks<DockWindowController>()) {
+    dock->panel().installEventFilter(panelWatch_.get());
+  }
 }
 
 void AppDelegate::applicationWillTerminate() {

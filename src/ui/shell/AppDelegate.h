@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <functional>
 #include <memory>
 
@@ -11,6 +12,7 @@ namespace quayline {
 
 class AppAttention;
 class BadgeService;
+class DockEdgeClickTap;
 class DockAutoHide;
 class StatusItem;
 class SwitcherSettings;
@@ -33,6 +35,7 @@ class AppDelegate {
     BadgeService& badges;
     WindowSwitcher& switcher;
     SwitcherSettings& switcherSettings;
+    DockEdgeClickTap& edgeTap;
     // Ends the event loop; the caller then runs `applicationWillTerminate`.
     std::function<void()> quit;
   };
@@ -55,10 +58,17 @@ class AppDelegate {
   // The dock windows as the services that drive them see them.
   template <typename Dock>
   std::vector<Dock*> docks() const;
+  // Gives the edge-click tap its providers, creates it and keeps its snapshot current.
+  void configureEdgeTap();
+  void observeEdgeActions();
+  void watchDockPanels();
 
   Services services_;
   std::unique_ptr<StatusItem> statusItem_;
   std::unique_ptr<DockDisplays> docks_;
+  // Publishes the edge tap's snapshot when a dock panel moves, resizes, shows or hides.
+  std::unique_ptr<QObject> panelWatch_;
+  Subscription edgeActions_;
 };
 
 }  // namespace quayline

@@ -20,6 +20,7 @@ namespace quayline::x11 {
   X(_NET_CLIENT_LIST_STACKING)         \
   X(_NET_ACTIVE_WINDOW)                \
   X(_NET_CURRENT_DESKTOP)              \
+  X(_NET_SHOWING_DESKTOP)              \
   X(_NET_WM_PID)                       \
   X(_NET_WM_ICON)                      \
   X(_NET_STARTUP_ID)                   \

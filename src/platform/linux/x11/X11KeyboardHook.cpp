@@ -23,6 +23,8 @@ constexpr xcb_keysym_t kTab = 0xff09;
 constexpr xcb_keysym_t kGrave = 0x0060;
 constexpr xcb_keysym_t kSection = 0x00a7;
 constexpr xcb_keysym_t kEscape = 0xff1b;
+constexpr xcb_keysym_t kReturn = 0xff0d;
+constexpr xcb_keysym_t kKeypadEnter = 0xff8d;
 constexpr xcb_keysym_t kLeft = 0xff51;
 constexpr xcb_keysym_t kUp = 0xff52;
 constexpr xcb_keysym_t kRight = 0xff53;
@@ -43,6 +45,9 @@ std::int64_t virtualKey(xcb_keysym_t symbol) {
       return VirtualKey::section;
     case kEscape:
       return VirtualKey::escape;
+    case kReturn:
+    case kKeypadEnter:
+      return VirtualKey::returnKey;
     case kLeft:
       return VirtualKey::leftArrow;
     case kRight:
@@ -126,9 +131,26 @@ class X11KeyboardHook::KeyTap final : public GlobalKeyboardHook::Tap {
   void setSessionActive(bool active) override {
     sessionActive_ = active;
     if (!active) {
+      withoutModifier_ = false;
       releaseKeyboard();
       connection_.flush();
     }
+  }
+
+  bool holdKeyboard() override {
+    if (!holding_) {
+      const auto grab = connection_.take<xcb_grab_keyboard_reply_t>(
+          xcb_grab_keyboard(connection_.raw(), 0, connection_.root(), XCB_CURRENT_TIME,
+                            XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)
+              .sequence,
+          deadline());
+      if (!grab || grab->status != XCB_GRAB_STATUS_SUCCESS) {
+        return false;
+      }
+      holding_ = true;
+    }
+    withoutModifier_ = true;
+    return true;
   }
 
   // Grabs the shortcut's keys with the modifier and every mix of Shift, Control and the locks.
@@ -309,7 +331,7 @@ class X11KeyboardHook::KeyTap final : public GlobalKeyboardHook::Tap {
     if (const auto modifier = modifierKeys_.find(event.detail); modifier != modifierKeys_.end()) {
       state |= modifier->second;
       callback_({EventType::flagsChanged, VirtualKey::other, flags(state)});
-    } else if (sessionActive_ && (state & modifierMask()) != modifierMask()) {
+    } else if (sessionActive_ && !withoutModifier_ && (state & modifierMask()) != modifierMask()) {
       // A key typed without the modifier held: whatever became of its release, the session is
       // over, and the keyboard must not stay ours.
       callback_({EventType::flagsChanged, VirtualKey::other, flags(state)});
@@ -322,6 +344,9 @@ class X11KeyboardHook::KeyTap final : public GlobalKeyboardHook::Tap {
       // No session came of it: the keyboard goes back to everyone.
       releaseKeyboard();
       connection_.flush();
+      return;
+    }
+    if (withoutModifier_) {
       return;
     }
     // The modifier may have been let go before the keyboard was ours. The server's state is
@@ -388,6 +413,8 @@ class X11KeyboardHook::KeyTap final : public GlobalKeyboardHook::Tap {
   bool grabbed_ = false;
   bool holding_ = false;
   bool sessionActive_ = false;
+  // A session held without the shortcut: its keys need no modifier.
+  bool withoutModifier_ = false;
   std::uint64_t modifierReleases_ = 0;
   std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
   Subscription events_;
