@@ -38,6 +38,7 @@
 #include "platform/linux/DesktopEntryIndex.h"
 #include "platform/linux/FileDistributedNotifications.h"
 #include "platform/linux/FilePreferenceDomains.h"
+#include "platform/linux/FileSystemFolderListing.h"
 #include "platform/linux/FreedesktopTrash.h"
 #include "platform/linux/GSettingsDesktopAppearance.h"
 #include "platform/linux/GioFileManager.h"
@@ -57,6 +58,7 @@
 #include "platform/linux/x11/ActivationHistory.h"
 #include "platform/linux/x11/QtDisplays.h"
 #include "platform/linux/x11/RawPointerMotion.h"
+#include "platform/linux/x11/RootKeyInterception.h"
 #include "platform/linux/x11/SharedPixelSpace.h"
 #include "platform/linux/x11/WindowApplications.h"
 #include "platform/linux/x11/X11Accessibility.h"
@@ -70,6 +72,7 @@
 #include "previews/WindowPreviewController.h"
 #include "previews/WindowThumbnailer.h"
 #include "stacks/AppRecentItemsService.h"
+#include "stacks/FolderStackController.h"
 #include "stacks/TrashService.h"
 #include "switcher/SwitcherModel.h"
 #include "switcher/WindowSwitcher.h"
@@ -84,6 +87,7 @@
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/DockEdgeNoticeDialog.h"
 #include "ui/shell/QtApplicationAppearance.h"
+#include "ui/stacks/FolderStackPanelWindow.h"
 #include "ui/switcher/SwitcherPanelWindow.h"
 #include "windows/WindowRegistry.h"
 #include "windows/WindowReservation.h"
@@ -218,6 +222,26 @@ struct Previews {
   WindowPreviewController controller;
 };
 
+// Folder stacks: folders listed on their own queue, shown in one floating panel.
+struct Stacks {
+  Stacks(Preferences& preferences, Scheduler& scheduler, Desktop& desktop, Basics& basics,
+         Displays& displays, PanelWindowing& windowing, PointerMotion& input, IconCache& icons,
+         SystemAppearance& appearance)
+      : styles(basics.domains),
+        keys(*desktop.connection, basics.log),
+        panel({windowing, icons, appearance, preferences}),
+        controller(
+            {scheduler, queue, listing, styles, desktop.workspace, displays, input, keys, panel}) {}
+
+  FileSystemFolderListing listing;
+  FolderStackStyles styles;
+  x11::RootKeyInterception keys;
+  FolderStackPanelWindow panel;
+  // Finishes a listing in flight before the listing it calls goes away.
+  ThreadSerialQueue queue{std::string(FolderStackController::queueLabel)};
+  FolderStackController controller;
+};
+
 struct Views {
   Views(Preferences& preferences, Scheduler& scheduler, Desktop& desktop, Basics& basics,
         Displays& displays, BadgeSource& badges, PanelWindowing& windowing, PointerMotion& input)
@@ -231,6 +255,8 @@ struct Views {
         recentlyUsed(RecentlyUsedFile::defaultPath(), basics.log),
         recentMenus(desktop.accessibility, desktop.workspace, desktop.entries, recentlyUsed),
         recentItems(desktop.workspace, recentMenus, scheduler, basics.files, basics.paths),
+        stacks(preferences, scheduler, desktop, basics, displays, windowing, input, icons,
+               appearance),
         actions{desktop.workspace,
                 desktop.accessibility,
                 desktop.registry,
@@ -242,7 +268,8 @@ struct Views {
                 recentItems,
                 displays,
                 trash,
-                confirmations},
+                confirmations,
+                &stacks.controller},
         interaction(actions),
         previews(preferences, scheduler, desktop, basics, displays, windowing, input, icons,
                  appearance, menus),
@@ -277,6 +304,7 @@ struct Views {
   RecentDocumentsMenu recentMenus;
   AppRecentItemsService recentItems;
   MenuTracking menus;
+  Stacks stacks;
   TileActionServices actions;
   TileInteraction interaction;
   Previews previews;

@@ -27,7 +27,7 @@ std::vector<std::string> menuTitles(const Menu& menu) {
         titles.emplace_back("-");
         break;
       case MenuEntry::Kind::button:
-        titles.push_back(entry.title);
+        titles.push_back(entry.checked ? "\u2713 " + entry.title : entry.title);
         break;
       case MenuEntry::Kind::submenu: {
         std::string line = entry.title + " \u25B8";

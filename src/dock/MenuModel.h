@@ -15,9 +15,15 @@ struct MenuEntry {
   std::function<void()> action;     // buttons
   std::vector<MenuEntry> children;  // submenus
   bool enabled = true;              // a disabled entry shows, greyed out, and cannot be chosen
+  bool checked = false;             // a button that is the current choice of its submenu
 
   static MenuEntry button(std::string title, std::function<void()> action) {
     return {Kind::button, std::move(title), std::move(action), {}};
+  }
+  static MenuEntry choice(std::string title, bool chosen, std::function<void()> action) {
+    MenuEntry entry = button(std::move(title), std::move(action));
+    entry.checked = chosen;
+    return entry;
   }
   static MenuEntry divider() { return {Kind::divider, {}, {}, {}}; }
   static MenuEntry submenu(std::string title, std::vector<MenuEntry> children) {

@@ -8,6 +8,7 @@ class ChromeInstances;
 class ChromeProfiles;
 class Confirmations;
 class Displays;
+class FolderStackController;
 class HiddenApps;
 class Preferences;
 class TileStore;
@@ -29,6 +30,8 @@ struct TileActionServices {
   Displays& displays;
   TrashState& trash;
   Confirmations& confirmations;
+  // Folder tiles open their stacks here; without it they open the folder itself.
+  FolderStackController* folderStacks = nullptr;
 };
 
 }  // namespace quayline

@@ -1,14 +1,24 @@
 #include "dock/TileInteraction.h"
 
 #include "dock/AppTileActions.h"
+#include "dock/FolderTileActions.h"
 #include "dock/TrashTileActions.h"
 #include "model/TileStore.h"
+#include "platform/Workspace.h"
 
 namespace quayline {
 
-void TileInteraction::click(const Tile& tile, std::optional<DisplayNumber> display) {
+void TileInteraction::click(const Tile& tile, std::optional<DisplayNumber> display,
+                            const TileClickPlace& place) {
   if (tile.app()) {
     AppTileActions(services_, tile, display).activate();
+  } else if (const FolderTile* folder = tile.folder()) {
+    if (services_.folderStacks != nullptr) {
+      FolderTileActions(*services_.folderStacks, services_.workspace, tile)
+          .click(place.frame, place.screen, place.alternate);
+    } else {
+      services_.workspace.openURL(folder->url);
+    }
   } else if (tile.isTrash()) {
     TrashTileActions::click(services_.trash);
   }
@@ -18,6 +28,10 @@ Menu TileInteraction::menu(const Tile& tile, std::optional<DisplayNumber> displa
   if (const AppTile* app = tile.app()) {
     const bool running = services_.store.runningBundleIDs().contains(app->bundleIdentifier);
     return AppTileActions(services_, tile, display).contextMenuItems(running);
+  }
+  if (tile.folder() && services_.folderStacks != nullptr) {
+    return FolderTileActions(*services_.folderStacks, services_.workspace, tile)
+        .menu(services_.store);
   }
   if (tile.isTrash()) {
     return TrashTileActions::menu(services_.trash, services_.confirmations);

@@ -255,9 +255,13 @@ void DockRowView::clicked(TileElement& element) {
   if (!index) {
     return;
   }
+  const Entry& entry = entries_[*index];
+  const TileClickPlace place{screenFrame(*index),
+                             entry.placement.displayID ? entry.placement.displayID : display_,
+                             QGuiApplication::keyboardModifiers().testFlag(Qt::AltModifier)};
   // After the event: what the click starts may rebuild this row and its elements.
-  QTimer::singleShot(0, this, [this, entry = entries_[*index]] {
-    context_.interaction.click(entry.tile, entry.placement.displayID);
+  QTimer::singleShot(0, this, [this, entry, place] {
+    context_.interaction.click(entry.tile, entry.placement.displayID, place);
   });
 }
 
@@ -283,19 +287,22 @@ void DockRowView::entered(TileElement& element) {
     return;
   }
   const std::size_t index = *found;
+  Rect frame = screenFrame(index);
+  // Grown upwards so that the frame covers a tile drawn at twice its size.
+  frame.size.height += geometry_.hoverHeadroom;
+  context_.hovers.tileEntered(TileHover{
+      element.tile(), frame,
+      entries_[index].placement.displayID ? entries_[index].placement.displayID : display_});
+}
+
+Rect DockRowView::screenFrame(std::size_t index) const {
   const QRectF frame = tileFrame(index);
   const QPointF topLeft = mapToGlobal(frame.topLeft());
-  // Grown upwards so that the frame covers a tile drawn at twice its size.
-  const double headroom = geometry_.hoverHeadroom;
-  // The previews take screen coordinates: origin at the primary screen's bottom-left corner, y
-  // up.
+  // Screen coordinates: origin at the primary screen's bottom-left corner, y up.
   const QRect primary = QGuiApplication::primaryScreen()->geometry();
   const double bottom = topLeft.y() + frame.height();
-  context_.hovers.tileEntered(TileHover{
-      element.tile(),
-      Rect(topLeft.x() - primary.x(), primary.y() + primary.height() - bottom, frame.width(),
-           frame.height() + headroom),
-      entries_[index].placement.displayID ? entries_[index].placement.displayID : display_});
+  return Rect(topLeft.x() - primary.x(), primary.y() + primary.height() - bottom, frame.width(),
+              frame.height());
 }
 
 double DockRowView::backingScale() const {

@@ -52,6 +52,8 @@ class DockRowView : public QWidget {
   QRectF glassRect() const;
   // Where the tile's frame (slot width by row height) is drawn, with its offset.
   QRectF tileFrame(std::size_t index) const;
+  // The tile's frame in screen space (origin at the primary screen's bottom left, y up).
+  Rect screenFrame(std::size_t index) const;
   // The icon's square in a tile frame (app, trash, folder and profile tiles).
   QRectF iconRect(std::size_t index) const;
   TileElement* element(std::size_t index) const { return elements_.at(index); }

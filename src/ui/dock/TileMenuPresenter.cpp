@@ -23,6 +23,10 @@ void fill(QMenu& target, const Menu& menu) {
       case MenuEntry::Kind::button: {
         QAction* action = target.addAction(QString::fromStdString(entry.title));
         action->setEnabled(entry.enabled);
+        if (entry.checked) {
+          action->setCheckable(true);
+          action->setChecked(true);
+        }
         // The entry's action is copied: the menu owns what it runs.
         QObject::connect(action, &QAction::triggered, &target, [run = entry.action] {
           if (run) {
