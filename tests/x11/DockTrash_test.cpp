@@ -58,11 +58,11 @@ TEST(DockTrash, TheTileTurnsFullWithinTheRefreshPeriodAndEmptyingAsksFirst) {
   std::ofstream(trash / "files/report.txt") << "old";
   std::ofstream(trash / "info/report.txt.trashinfo")
       << "[Trash Info]\nPath=/tmp/report.txt\nDeletionDate=2026-01-01T00:00:00\n";
-  const auto trashed = std::chrono::steady_clock::now();
+  // The 5 s refresh period itself is checked on the virtual clock; here only that a refresh
+  // comes, with room for a loaded machine.
   ASSERT_TRUE(waitUntil([&] { return iconPixels(dock, tileSize) != empty; },
-                        std::chrono::milliseconds(8000)))
+                        std::chrono::seconds(20)))
       << "the icon never changed";
-  EXPECT_LE(std::chrono::steady_clock::now() - trashed, std::chrono::milliseconds(5500));
 
   // "Empty Trash…" is the menu's last item; the question's default button is Cancel. Keys go
   // to the question only once the window manager has given it the focus.
