@@ -11,24 +11,20 @@
 
 namespace quayline {
 
-void ProfileTileView::paintBadge(QPainter& painter, const QRectF& icon,
-                                 const ChromeProfileTile& profile,
-                                 const std::optional<ChromeAvatar>& avatar, IconCache& icons,
-                                 const Metrics& metrics) {
-  const ProfileBadgeGeometry geometry = profileBadgeGeometry(metrics.tileSize, metrics.scale);
-  const double d = geometry.diameter;
-  const QRectF circle(icon.right() - d, icon.bottom() - d, d, d);
-  painter.save();
+namespace {
+
+// The badge at `pixels` square: composed once and then drawn as one bitmap, since a row of
+// profiles is repainted every frame while the dock is magnified.
+QImage composeBadge(const ChromeProfileTile& profile, const QImage& picture,
+                    const ProfileBadgeGeometry& geometry, int pixels) {
+  QImage badge(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+  badge.fill(Qt::transparent);
+  QPainter painter(&badge);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
-
-  QImage picture;
-  if (avatar && avatar->image) {
-    const int pixels =
-        std::max(1, static_cast<int>(std::round(std::ceil(d) * metrics.backingScale)));
-    picture = icons.image(chromeAvatarCacheKey(profile.profileDirectory, *avatar, pixels),
-                          *avatar->image, pixels);
-  }
+  const double d = geometry.diameter;
+  painter.scale(pixels / d, pixels / d);
+  const QRectF circle(0, 0, d, d);
   if (!picture.isNull()) {
     QPainterPath clip;
     clip.addEllipse(circle);
@@ -42,7 +38,7 @@ void ProfileTileView::paintBadge(QPainter& painter, const QRectF& icon,
                                       static_cast<float>(fill.blue)));
     painter.drawEllipse(circle);
     QFont font;
-    font.setPixelSize(std::max(1, static_cast<int>(std::round(geometry.initialFontSize))));
+    font.setPointSizeF(geometry.initialFontSize);
     font.setWeight(QFont::DemiBold);
     painter.setFont(font);
     painter.setPen(Qt::white);
@@ -53,6 +49,37 @@ void ProfileTileView::paintBadge(QPainter& painter, const QRectF& icon,
   painter.setBrush(Qt::NoBrush);
   painter.setPen(QPen(Qt::white, ring));
   painter.drawEllipse(circle.adjusted(ring / 2, ring / 2, -ring / 2, -ring / 2));
+  return badge;
+}
+
+}  // namespace
+
+void ProfileTileView::paintBadge(QPainter& painter, const QRectF& icon,
+                                 const ChromeProfileTile& profile,
+                                 const std::optional<ChromeAvatar>& avatar, IconCache& icons,
+                                 const Metrics& metrics) {
+  const ProfileBadgeGeometry geometry = profileBadgeGeometry(metrics.tileSize, metrics.scale);
+  const double d = geometry.diameter;
+  const int pixels = std::max(1, static_cast<int>(std::round(std::ceil(d) * metrics.backingScale)));
+  QImage picture;
+  std::string source;
+  if (avatar && avatar->image) {
+    const std::string key = chromeAvatarCacheKey(profile.profileDirectory, *avatar, pixels);
+    picture = icons.image(key, *avatar->image, pixels);
+    source = key;
+  }
+  if (picture.isNull()) {
+    const RgbColor fill = profileBadgeColor(profile.badgeColorARGB, profile.profileDirectory);
+    source = profile.profileDirectory + ":" + std::to_string(fill.red) + ":" +
+             std::to_string(fill.green) + ":" + std::to_string(fill.blue) + ":" + profile.initial;
+  }
+  const std::string key = "badge:" + source + ":" + std::to_string(d) + ":" +
+                          std::to_string(geometry.ringWidth) + ":" + std::to_string(pixels);
+  const QImage badge =
+      icons.composed(key, [&] { return composeBadge(profile, picture, geometry, pixels); });
+  painter.save();
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(QRectF(icon.right() - d, icon.bottom() - d, d, d), badge);
   painter.restore();
 }
 

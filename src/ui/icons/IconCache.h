@@ -45,6 +45,10 @@ class IconCache {
   // A picture handed over by the platform, drawn at exactly `pixels` square and cached under
   // `key`, which must change whenever the picture does.
   QImage image(const std::string& key, const ArgbImage& source, int pixels);
+  // Any bitmap a view composes, made once per `key`.
+  QImage composed(const std::string& key, const std::function<QImage()>& make) {
+    return cached(key, make);
+  }
 
   // The application's own icon before rasterising: the tile's entry's, else that of the entry
   // installed for its identifier, else the one its running windows carry, else the platform's
