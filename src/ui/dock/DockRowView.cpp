@@ -226,7 +226,10 @@ void DockRowView::describe(std::size_t index) {
   } else if (const ChromeProfileTile* profile = tile.chromeProfile()) {
     name = qstring(profile->displayName);
     value = entry.placement.isLit ? QStringLiteral("running") : QString();
-    toolTip = name;
+    if (auto tip = TilePresentation::profileToolTip(*profile, entry.placement.isLit,
+                                                    context_.preferences.windowPreviewsEnabled())) {
+      toolTip = qstring(*tip);
+    }
   } else if (const FolderTile* folder = tile.folder()) {
     name = qstring(folder->displayName);
     toolTip = name;
