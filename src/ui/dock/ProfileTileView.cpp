@@ -22,9 +22,12 @@ QImage composeBadge(const ChromeProfileTile& profile, const QImage& picture,
   QPainter painter(&badge);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  // The bitmap spans whole points and the circle sits in its bottom-trailing corner, so the
+  // badge is drawn unscaled.
   const double d = geometry.diameter;
-  painter.scale(pixels / d, pixels / d);
-  const QRectF circle(0, 0, d, d);
+  const double side = std::ceil(d);
+  painter.scale(pixels / side, pixels / side);
+  const QRectF circle(side - d, side - d, d, d);
   if (!picture.isNull()) {
     QPainterPath clip;
     clip.addEllipse(circle);
@@ -77,10 +80,8 @@ void ProfileTileView::paintBadge(QPainter& painter, const QRectF& icon,
                           std::to_string(geometry.ringWidth) + ":" + std::to_string(pixels);
   const QImage badge =
       icons.composed(key, [&] { return composeBadge(profile, picture, geometry, pixels); });
-  painter.save();
-  painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawImage(QRectF(icon.right() - d, icon.bottom() - d, d, d), badge);
-  painter.restore();
+  const double side = std::ceil(d);
+  painter.drawImage(QRectF(icon.right() - side, icon.bottom() - side, side, side), badge);
 }
 
 }  // namespace quayline
