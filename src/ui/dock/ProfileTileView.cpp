@@ -41,7 +41,7 @@ QImage composeBadge(const ChromeProfileTile& profile, const QImage& picture,
                                       static_cast<float>(fill.blue)));
     painter.drawEllipse(circle);
     QFont font;
-    font.setPointSizeF(geometry.initialFontSize);
+    font.setPixelSize(std::max(1, static_cast<int>(std::round(geometry.initialFontSize))));
     font.setWeight(QFont::DemiBold);
     painter.setFont(font);
     painter.setPen(Qt::white);
