@@ -221,6 +221,7 @@ class BenchChromeProfiles final : public ChromeProfiles {
     }
     return std::nullopt;
   }
+  std::optional<ChromeAvatar> avatarImage(const std::string&) override { return std::nullopt; }
   std::vector<std::string> liveProfileDirectories() override {
     const auto windows = registry_.windows(kChrome);
     std::vector<std::string> live;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "chrome/ChromeAvatar.h"
 #include "chrome/ChromeProfile.h"
 #include "foundation/Subscription.h"
 #include "windows/AppWindow.h"
@@ -21,6 +22,8 @@ class ChromeProfiles {
   virtual std::vector<std::string> liveProfileDirectories() = 0;
   // Browser windows no profile could be found for.
   virtual std::vector<AppWindow> unattributedWindows() = 0;
+  // The profile's account picture or built-in avatar; none for an unknown directory.
+  virtual std::optional<ChromeAvatar> avatarImage(const std::string& directory) = 0;
   // Called after every change of the profile list.
   virtual Subscription observeProfiles(std::function<void()> observer) = 0;
 };

@@ -34,6 +34,7 @@ class ProfilelessChrome final : public ChromeProfiles {
   std::optional<ChromeProfile> profile(const std::string&) const override { return std::nullopt; }
   std::vector<std::string> liveProfileDirectories() override { return {}; }
   std::vector<AppWindow> unattributedWindows() override;
+  std::optional<ChromeAvatar> avatarImage(const std::string&) override { return std::nullopt; }
   Subscription observeProfiles(std::function<void()>) override { return {}; }
 
  private:

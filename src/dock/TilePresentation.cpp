@@ -22,6 +22,14 @@ std::string appAccessibilityValue(bool lit, const std::optional<std::string>& ba
   return value;
 }
 
+std::optional<std::string> profileToolTip(const ChromeProfileTile& profile, bool lit,
+                                          bool previewsEnabled) {
+  if (lit && previewsEnabled) {
+    return std::nullopt;
+  }
+  return profile.displayName;
+}
+
 std::optional<std::string> appToolTip(const AppTile& app, bool hasWindows, bool previewsEnabled) {
   if (hasWindows && previewsEnabled) {
     return std::nullopt;

@@ -23,6 +23,9 @@ std::string appAccessibilityValue(bool lit, const std::optional<std::string>& ba
 
 // The app's name, unless its windows' previews take the tool tip's place.
 std::optional<std::string> appToolTip(const AppTile& app, bool hasWindows, bool previewsEnabled);
+// The profile's name, unless the tile is lit and its windows' previews take that place.
+std::optional<std::string> profileToolTip(const ChromeProfileTile& profile, bool lit,
+                                          bool previewsEnabled);
 
 struct PlacementInputs {
   const std::set<std::string>& runningBundleIDs;

@@ -99,6 +99,11 @@ TEST(TilePresentation, ToolTipGivesWayToPreviews) {
   EXPECT_EQ(TilePresentation::appToolTip(mail, false, true), "Mail");
   EXPECT_EQ(TilePresentation::appToolTip(mail, true, true), std::nullopt);
   EXPECT_EQ(TilePresentation::appToolTip(mail, true, false), "Mail");
+  ChromeProfileTile work;
+  work.displayName = "Work";
+  EXPECT_EQ(TilePresentation::profileToolTip(work, false, true), "Work");
+  EXPECT_EQ(TilePresentation::profileToolTip(work, true, true), std::nullopt);
+  EXPECT_EQ(TilePresentation::profileToolTip(work, true, false), "Work");
 }
 
 TEST(TilePresentation, TintIsTheUsersColourElseByAppearance) {

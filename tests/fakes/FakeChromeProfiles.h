@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +30,10 @@ class FakeChromeProfiles final : public ChromeProfiles {
     ++unattributedQueries;
     return unattributed;
   }
+  std::optional<ChromeAvatar> avatarImage(const std::string& directory) override {
+    const auto found = avatars.find(directory);
+    return found == avatars.end() ? std::nullopt : std::optional(found->second);
+  }
   Subscription observeProfiles(std::function<void()> observer) override {
     return changed_.connect([observer = std::move(observer)] { observer(); });
   }
@@ -51,6 +56,7 @@ class FakeChromeProfiles final : public ChromeProfiles {
 
   std::vector<std::string> live;
   std::vector<AppWindow> unattributed;
+  std::map<std::string, ChromeAvatar> avatars;
   int unattributedQueries = 0;
 
  private:

@@ -23,6 +23,7 @@
 #include "dock/TrashState.h"
 #include "ui/dock/DockTint.h"
 #include "ui/dock/DraggedTileWindow.h"
+#include "ui/dock/ProfileTileView.h"
 #include "ui/dock/TileBadgeView.h"
 #include "ui/dock/TileElement.h"
 #include "ui/dock/TileMenuPresenter.h"
@@ -225,7 +226,10 @@ void DockRowView::describe(std::size_t index) {
   } else if (const ChromeProfileTile* profile = tile.chromeProfile()) {
     name = qstring(profile->displayName);
     value = entry.placement.isLit ? QStringLiteral("running") : QString();
-    toolTip = name;
+    if (auto tip = TilePresentation::profileToolTip(*profile, entry.placement.isLit,
+                                                    context_.preferences.windowPreviewsEnabled())) {
+      toolTip = qstring(*tip);
+    }
   } else if (const FolderTile* folder = tile.folder()) {
     name = qstring(folder->displayName);
     toolTip = name;
@@ -344,6 +348,9 @@ QImage DockRowView::iconImage(std::size_t index) const {
   if (const AppTile* app = tile.app()) {
     return context_.icons.appIcon(*app, pointSize, scale);
   }
+  if (const ChromeProfileTile* profile = tile.chromeProfile()) {
+    return context_.icons.appIcon(AppTile{profile->bundleIdentifier, {}, {}, {}}, pointSize, scale);
+  }
   if (const FolderTile* folder = tile.folder()) {
     return context_.icons.iconForFile(folder->url.path(), pointSize, scale);
   }
@@ -450,23 +457,9 @@ void DockRowView::paintTile(QPainter& painter, std::size_t index, bool isDark) {
     painter.drawImage(icon, image);
   }
   if (const ChromeProfileTile* profile = tile.chromeProfile()) {
-    // The profile's initial on a disc of its colour.
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QColor disc = profile->badgeColorARGB ? QColor::fromRgba(*profile->badgeColorARGB)
-                                                : QColor(120, 120, 128);
-    const QRectF circle = icon.adjusted(icon.width() * 0.08, icon.height() * 0.08,
-                                        -icon.width() * 0.08, -icon.height() * 0.08);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(disc);
-    painter.drawEllipse(circle);
-    QFont font;
-    font.setPixelSize(std::max(1, static_cast<int>(icon.height() * 0.42)));
-    font.setWeight(QFont::DemiBold);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    painter.drawText(circle, Qt::AlignCenter, qstring(profile->initial));
-    painter.restore();
+    ProfileTileView::paintBadge(
+        painter, icon, *profile, context_.chromeProfiles.avatarImage(profile->profileDirectory),
+        context_.icons, {layout_.t(), geometry_.placed[index].magnification.scale, backingScale()});
   }
   if ((tile.app() || tile.chromeProfile()) && entry.placement.isLit) {
     painter.save();

@@ -92,6 +92,17 @@ QImage IconCache::icon(const std::string& name, double pointSize, double scale) 
                 [&] { return rasterize(themeIcon(qstring(name)), pointSize, pixels); });
 }
 
+QImage IconCache::image(const std::string& key, const ArgbImage& source, int pixels) {
+  return cached(key, [&] {
+    const QImage picture = imageOf(source);
+    if (picture.isNull()) {
+      return QImage();
+    }
+    return picture.scaled(pixels, pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  });
+}
+
 QImage IconCache::iconForFile(const std::string& path, double pointSize, double scale) {
   const int pixels = pixelSize(pointSize, scale);
   return cached("file:" + path + ":" + std::to_string(pixels), [&] {

@@ -12,6 +12,7 @@
 #include "foundation/Signal.h"
 #include "foundation/Subscription.h"
 #include "model/Tile.h"
+#include "platform/ArgbImage.h"
 
 namespace quayline {
 
@@ -40,6 +41,14 @@ class IconCache {
   QImage icon(const std::string& name, double pointSize, double scale);
   // The icon of the file's type (a folder's for a directory).
   QImage iconForFile(const std::string& path, double pointSize, double scale);
+
+  // A picture handed over by the platform, drawn at exactly `pixels` square and cached under
+  // `key`, which must change whenever the picture does.
+  QImage image(const std::string& key, const ArgbImage& source, int pixels);
+  // Any bitmap a view composes, made once per `key`.
+  QImage composed(const std::string& key, const std::function<QImage()>& make) {
+    return cached(key, make);
+  }
 
   // The application's own icon before rasterising: the tile's entry's, else that of the entry
   // installed for its identifier, else the one its running windows carry, else the platform's
