@@ -97,3 +97,21 @@ TEST_F(LinuxProcessesTest, ExistenceOfProcesses) {
 
 }  // namespace
 }  // namespace quayline
+
+namespace quayline {
+namespace {
+
+TEST_F(LinuxProcessesTest, ReadsAnotherProcesssCommandLine) {
+  LinuxProcesses processes;
+  auto pid = processes.launch("/bin/sleep", {"30", "--user-data-dir=/tmp/a b\xff"});
+  ASSERT_TRUE(pid);
+  EXPECT_EQ(processes.arguments(*pid),
+            (std::vector<std::string>{"/bin/sleep", "30", "--user-data-dir=/tmp/a b\xEF\xBF\xBD"}));
+  processes.terminate(*pid);
+  processes.wait(*pid);
+  EXPECT_TRUE(processes.arguments(*pid).empty());
+  EXPECT_TRUE(processes.arguments(-1).empty());
+}
+
+}  // namespace
+}  // namespace quayline
