@@ -56,6 +56,7 @@ class BenchWorkspace final : public Workspace {
   }
   std::vector<ArgbImage> applicationIcons(ProcessId) override { return {}; }
   bool openApplication(const Url&) override { return false; }
+  bool openApplication(const Url&, const std::vector<std::string>&) override { return false; }
   bool openDocuments(const std::vector<Url>&, const Url&) override { return false; }
   bool openURL(const Url&) override { return false; }
   bool revealInFileManager(const std::vector<Url>&) override { return false; }
@@ -244,6 +245,23 @@ class BenchChromeProfiles final : public ChromeProfiles {
     }
     return result;
   }
+  std::vector<AppWindow> windows(const std::string& directory) override {
+    std::vector<AppWindow> result;
+    for (std::size_t p = 0; p < profiles_.size(); ++p) {
+      for (const auto& window : registry_.windows(kChrome)) {
+        if (profiles_[p].directory == directory && window.title.ends_with(suffixes_[p])) {
+          result.push_back(window);
+        }
+      }
+    }
+    return result;
+  }
+  bool hasLiveWindows(const std::string& directory) override { return !windows(directory).empty(); }
+  std::optional<AppWindow> preferredWindow(const std::string& directory) override {
+    auto all = windows(directory);
+    return all.empty() ? std::nullopt : std::optional(all.front());
+  }
+  void openNewWindow(const std::string&) override {}
   Subscription observeProfiles(std::function<void()>) override { return {}; }
 
  private:

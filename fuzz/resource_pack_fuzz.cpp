@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int j = 0; j < block->count; ++j) {
       const auto found = pack->find(static_cast<quayline::ResourceId>(block->firstResourceID + j));
       if (block->count < quayline::kMinimumAvatarRun || found == pack->end() ||
-          quayline::pngPixelSize(found->second) != quayline::PixelSize{96, 96}) {
+          quayline::pngPixelSize(found->second) != quayline::PngSize{96, 96}) {
         std::abort();
       }
     }

@@ -16,7 +16,11 @@
 #include "app/Preferences.h"
 #include "app/SwitcherSettings.h"
 #include "app/TileListing.h"
-#include "chrome/ProfilelessChrome.h"
+#include "chrome/ChromeAvatarCatalog.h"
+#include "chrome/ChromeAvatarImages.h"
+#include "chrome/ChromeInstanceService.h"
+#include "chrome/ChromeProfileService.h"
+#include "chrome/ChromeWindowEvidence.h"
 #include "dock/AppAttention.h"
 #include "dock/BadgeService.h"
 #include "dock/DockAutoHide.h"
@@ -31,8 +35,10 @@
 #include "foundation/SerialQueue.h"
 #include "model/HiddenApps.h"
 #include "model/PinnedItemStore.h"
+#include "model/Tile.h"
 #include "model/TileStore.h"
 #include "platform/linux/CanberraUiSounds.h"
+#include "platform/linux/ChromeInstallationLocator.h"
 #include "platform/linux/DesktopEntryApplicationIdentity.h"
 #include "platform/linux/DesktopEntryIconNames.h"
 #include "platform/linux/DesktopEntryIndex.h"
@@ -43,10 +49,12 @@
 #include "platform/linux/GSettingsDesktopAppearance.h"
 #include "platform/linux/GioFileManager.h"
 #include "platform/linux/GioFileOperations.h"
+#include "platform/linux/InotifyFolderWatch.h"
 #include "platform/linux/InstalledBundle.h"
 #include "platform/linux/LauncherEntryBadges.h"
 #include "platform/linux/LinuxProcesses.h"
 #include "platform/linux/LockFileInstanceGuard.h"
+#include "platform/linux/QtImageDecoding.h"
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/RecentDocumentsMenu.h"
 #include "platform/linux/RecentlyUsedFile.h"
@@ -119,10 +127,15 @@ struct Basics {
   GioFileManager files;
 };
 
+std::optional<std::string> browserEntry(Workspace& workspace) {
+  const auto url = workspace.urlForApplication(kChromeBundleIdentifier);
+  return url && url->isFileURL() ? std::optional(url->path()) : std::nullopt;
+}
+
 // The desktop's applications and windows, read from the X server.
 struct Desktop {
   Desktop(Basics& basics, Scheduler& scheduler, std::unique_ptr<x11::XConnection> opened,
-          std::unique_ptr<SerialQueue> queue)
+          std::unique_ptr<SerialQueue> queue, std::unique_ptr<SerialQueue> profileQueue)
       : connection(std::move(opened)),
         reads(x11::XConnection::open(basics.log, nullptr,
                                      x11::XConnection::Events::destructionsOnly)),
@@ -133,11 +146,16 @@ struct Desktop {
         registryQueue(std::move(queue)),
         registry(workspace, accessibility, scheduler, *registryQueue, basics.log),
         hiddenApps(basics.domains, workspace),
-        chromeInstances(workspace),
-        chromeProfiles(registry),
+        chromeInstances(workspace, basics.processes),
+        chromeQueue(std::move(profileQueue)),
+        chromeProfiles(
+            {scheduler, *chromeQueue, workspace, registry, chromeInstances, folders, titlesOnly},
+            locateChromeInstallation(browserEntry(workspace), basics.paths.homeDirectory())),
         tiles(std::make_unique<PinnedItemStore>(basics.domains, basics.files, basics.paths,
                                                 basics.log),
-              workspace, chromeInstances, chromeProfiles, hiddenApps, registry, basics.files) {}
+              workspace, chromeInstances, chromeProfiles, hiddenApps, registry, basics.files) {
+    chromeProfiles.setAvatars(&avatars);
+  }
 
   std::unique_ptr<x11::XConnection> connection;
   // The window registry reads on its queue through a connection of its own, so the replies it
@@ -153,8 +171,21 @@ struct Desktop {
   std::unique_ptr<SerialQueue> registryQueue;
   WindowRegistry registry;
   HiddenApps hiddenApps;
-  FirstChromeInstance chromeInstances;
-  ProfilelessChrome chromeProfiles;
+  ChromeInstanceService chromeInstances;
+  InotifyFolderWatch folders;
+  // Linux browsers do not name the profile in their titles; until other evidence is gathered
+  // their windows stay with the plain browser tile.
+  TitlesOnlyEvidence titlesOnly;
+  std::unique_ptr<SerialQueue> chromeQueue;
+  ChromeProfileService chromeProfiles;
+  // The profiles' pictures: account pictures in the profile folders, else the built-in avatars of
+  // the browser's resource pack, read on first use.
+  QtImageDecoding imageDecoding;
+  ChromeAvatarCatalog avatarCatalog{
+      {"/usr/lib/chromium/chrome_200_percent.pak", "/opt/google/chrome/chrome_200_percent.pak"},
+      imageDecoding};
+  ChromeAvatarImages avatars{chromeProfiles.installation().supportDirectory, avatarCatalog,
+                             imageDecoding};
   TileStore tiles;
 };
 
@@ -167,8 +198,10 @@ int listTiles(Basics& basics, bool json) {
   }
   QtScheduler scheduler;
   // Enumerates on the caller's thread: a one-shot listing wants the windows before it prints.
-  Desktop desktop(basics, scheduler, std::move(connection),
-                  std::make_unique<InlineSerialQueue>("quayline.window-registry"));
+  Desktop desktop(
+      basics, scheduler, std::move(connection),
+      std::make_unique<InlineSerialQueue>("quayline.window-registry"),
+      std::make_unique<InlineSerialQueue>(std::string(ChromeProfileService::queueLabel)));
   // The registry's first enumeration reports back through the event loop.
   QCoreApplication::processEvents();
   desktop.tiles.rebuild();
@@ -371,8 +404,10 @@ int run(Basics& basics) {
 
   Preferences preferences(basics.domains, loginItem, windowAppearance);
   x11::XConnection& x = *connection;
-  Desktop desktop(basics, scheduler, std::move(connection),
-                  std::make_unique<ThreadSerialQueue>("quayline.window-registry"));
+  Desktop desktop(
+      basics, scheduler, std::move(connection),
+      std::make_unique<ThreadSerialQueue>("quayline.window-registry"),
+      std::make_unique<ThreadSerialQueue>(std::string(ChromeProfileService::queueLabel)));
   desktop.tiles.rebuild();
   QtDisplays displays(x, &desktop.pixelSpace);
   x11::X11PanelWindowing windowing(x, &desktop.pixelSpace);

@@ -24,6 +24,13 @@ class ChromeProfiles {
   virtual std::vector<AppWindow> unattributedWindows() = 0;
   // The profile's account picture or built-in avatar; none for an unknown directory.
   virtual std::optional<ChromeAvatar> avatarImage(const std::string& directory) = 0;
+  // The windows attributed to a profile, in window order.
+  virtual std::vector<AppWindow> windows(const std::string& directory) = 0;
+  virtual bool hasLiveWindows(const std::string& directory) = 0;
+  // The window to bring forward for a profile: its main window, else one not minimized.
+  virtual std::optional<AppWindow> preferredWindow(const std::string& directory) = 0;
+  // Asks the browser for a new window in a known profile; other directories are ignored.
+  virtual void openNewWindow(const std::string& directory) = 0;
   // Called after every change of the profile list.
   virtual Subscription observeProfiles(std::function<void()> observer) = 0;
 };

@@ -63,19 +63,19 @@ std::optional<ResourcePack> readResourcePack(std::string_view bytes) {
   return pack;
 }
 
-std::optional<PixelSize> pngPixelSize(std::string_view bytes) {
+std::optional<PngSize> pngPixelSize(std::string_view bytes) {
   static constexpr std::string_view signature("\x89PNG\r\n\x1a\n", 8);
   if (bytes.size() < 24 || !bytes.starts_with(signature)) {
     return std::nullopt;
   }
-  return PixelSize{bigEndian32(bytes, 16), bigEndian32(bytes, 20)};
+  return PngSize{bigEndian32(bytes, 16), bigEndian32(bytes, 20)};
 }
 
 std::optional<AvatarBlock> locateAvatarBlock(const ResourcePack& pack) {
   // The map iterates ids in ascending order.
   std::vector<ResourceId> ids;
   for (const auto& [id, data] : pack) {
-    if (pngPixelSize(data) == PixelSize{kAvatarSide, kAvatarSide}) {
+    if (pngPixelSize(data) == PngSize{kAvatarSide, kAvatarSide}) {
       ids.push_back(id);
     }
   }

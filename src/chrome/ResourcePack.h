@@ -17,14 +17,14 @@ using ResourcePack = std::map<ResourceId, std::string_view>;
 // would end before it starts or past the end of the file: such a pack is rejected whole.
 std::optional<ResourcePack> readResourcePack(std::string_view bytes);
 
-struct PixelSize {
+struct PngSize {
   std::uint32_t width = 0;
   std::uint32_t height = 0;
-  bool operator==(const PixelSize&) const = default;
+  bool operator==(const PngSize&) const = default;
 };
 
 // A PNG's width and height from its header; nothing for other data.
-std::optional<PixelSize> pngPixelSize(std::string_view bytes);
+std::optional<PngSize> pngPixelSize(std::string_view bytes);
 
 // The avatar pictures of a pack: the longest run of consecutive ids holding 96 × 96 PNGs.
 struct AvatarBlock {

@@ -32,6 +32,10 @@ class Processes {
   virtual bool exists(ProcessId pid) = 0;
 
   virtual ProcessId currentProcessIdentifier() = 0;
+
+  // The command line a process runs with, argv[0] first; empty when it cannot be read (the
+  // process ended, or belongs to someone we may not inspect).
+  virtual std::vector<std::string> arguments(ProcessId pid) = 0;
 };
 
 }  // namespace quayline

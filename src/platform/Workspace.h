@@ -71,6 +71,10 @@ class Workspace {
 
   // Each returns false when the request could not be made. Opening happens asynchronously.
   virtual bool openApplication(const Url& applicationURL) = 0;
+  // Starts the application with extra command-line arguments, even when it runs already: an
+  // application that keeps one process hands them on to its running self.
+  virtual bool openApplication(const Url& applicationURL,
+                               const std::vector<std::string>& arguments) = 0;
   virtual bool openDocuments(const std::vector<Url>& documents, const Url& applicationURL) = 0;
   virtual bool openURL(const Url& url) = 0;
   virtual bool revealInFileManager(const std::vector<Url>& urls) = 0;

@@ -93,8 +93,8 @@ TEST(ResourcePack, RejectsMalformedPacksWhole) {
 }
 
 TEST(ResourcePack, PngPixelSizeNeedsTheSignatureAndAFullHeader) {
-  EXPECT_EQ(pngPixelSize(pngHeader(96, 40)), (PixelSize{96, 40}));
-  EXPECT_EQ(pngPixelSize(pngHeader(70000, 1)), (PixelSize{70000, 1}));
+  EXPECT_EQ(pngPixelSize(pngHeader(96, 40)), (PngSize{96, 40}));
+  EXPECT_EQ(pngPixelSize(pngHeader(70000, 1)), (PngSize{70000, 1}));
   EXPECT_FALSE(pngPixelSize(pngHeader(96, 96).substr(0, 23)));
   EXPECT_FALSE(pngPixelSize("GIF89a" + pngHeader(96, 96).substr(6)));
 }

@@ -34,6 +34,16 @@ class FakeChromeProfiles final : public ChromeProfiles {
     const auto found = avatars.find(directory);
     return found == avatars.end() ? std::nullopt : std::optional(found->second);
   }
+  std::vector<AppWindow> windows(const std::string& directory) override {
+    const auto found = windowsByProfile.find(directory);
+    return found == windowsByProfile.end() ? std::vector<AppWindow>{} : found->second;
+  }
+  bool hasLiveWindows(const std::string& directory) override { return !windows(directory).empty(); }
+  std::optional<AppWindow> preferredWindow(const std::string& directory) override {
+    const auto all = windows(directory);
+    return all.empty() ? std::nullopt : std::optional(all.front());
+  }
+  void openNewWindow(const std::string& directory) override { openedFor.push_back(directory); }
   Subscription observeProfiles(std::function<void()> observer) override {
     return changed_.connect([observer = std::move(observer)] { observer(); });
   }
@@ -57,6 +67,8 @@ class FakeChromeProfiles final : public ChromeProfiles {
   std::vector<std::string> live;
   std::vector<AppWindow> unattributed;
   std::map<std::string, ChromeAvatar> avatars;
+  std::map<std::string, std::vector<AppWindow>> windowsByProfile;
+  std::vector<std::string> openedFor;  // profiles a new window was asked for, in order
   int unattributedQueries = 0;
 
  private:

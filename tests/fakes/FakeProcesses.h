@@ -30,6 +30,11 @@ class FakeProcesses final : public Processes {
   std::optional<int> wait(ProcessId pid) override;
   bool exists(ProcessId pid) override { return existing.contains(pid); }
   ProcessId currentProcessIdentifier() override { return currentPid; }
+  std::vector<std::string> arguments(ProcessId pid) override {
+    ++argumentReads[pid];
+    auto found = commandLines.find(pid);
+    return found == commandLines.end() ? std::vector<std::string>{} : found->second;
+  }
 
   // The launches of one executable, in order.
   std::vector<Launch> launchesOf(const std::string& executable) const;
@@ -39,6 +44,8 @@ class FakeProcesses final : public Processes {
   std::set<ProcessId> existing;
   std::map<ProcessId, int> exitStatuses;  // what wait() reports; 0 when not set
   std::set<std::string> failingExecutables;
+  std::map<ProcessId, std::vector<std::string>> commandLines;  // what arguments() reports
+  std::map<ProcessId, int> argumentReads;
   bool failAllLaunches = false;
   ProcessId currentPid = 4242;
   ProcessId nextPid = 10000;

@@ -28,6 +28,13 @@ bool FakeWorkspace::openApplication(const Url& applicationURL) {
   return record("open", {applicationURL.absoluteString()});
 }
 
+bool FakeWorkspace::openApplication(const Url& applicationURL,
+                                    const std::vector<std::string>& arguments) {
+  std::vector<std::string> recorded{applicationURL.absoluteString()};
+  recorded.insert(recorded.end(), arguments.begin(), arguments.end());
+  return record("openWithArguments", std::move(recorded));
+}
+
 bool FakeWorkspace::openDocuments(const std::vector<Url>& documents, const Url& applicationURL) {
   std::vector<std::string> arguments{applicationURL.absoluteString()};
   for (const auto& document : documents) {

@@ -22,6 +22,9 @@ class FakeWorkspace final : public Workspace {
   }
 
   bool openApplication(const Url& applicationURL) override;
+  // Recorded as "openWithArguments": the URL, then the arguments.
+  bool openApplication(const Url& applicationURL,
+                       const std::vector<std::string>& arguments) override;
   bool openDocuments(const std::vector<Url>& documents, const Url& applicationURL) override;
   bool openURL(const Url& url) override;
   bool revealInFileManager(const std::vector<Url>& urls) override;

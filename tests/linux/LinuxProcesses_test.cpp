@@ -97,3 +97,30 @@ TEST_F(LinuxProcessesTest, ExistenceOfProcesses) {
 
 }  // namespace
 }  // namespace quayline
+
+namespace quayline {
+namespace {
+
+TEST_F(LinuxProcessesTest, ReadsAnotherProcesssCommandLine) {
+  LinuxProcesses processes;
+  auto pid = processes.launch("/bin/sleep", {"30", "--user-data-dir=/tmp/a b\xff"});
+  ASSERT_TRUE(pid);
+  // Until the child has executed, it still runs our own command line.
+  const auto deadline = std::chrono::steady_clock::now() + 5s;
+  const auto started = [&] {
+    const auto arguments = processes.arguments(*pid);
+    return !arguments.empty() && arguments.front() == "/bin/sleep";
+  };
+  while (!started() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(5ms);
+  }
+  EXPECT_EQ(processes.arguments(*pid),
+            (std::vector<std::string>{"/bin/sleep", "30", "--user-data-dir=/tmp/a b\xEF\xBF\xBD"}));
+  processes.terminate(*pid);
+  processes.wait(*pid);
+  EXPECT_TRUE(processes.arguments(*pid).empty());
+  EXPECT_TRUE(processes.arguments(-1).empty());
+}
+
+}  // namespace
+}  // namespace quayline

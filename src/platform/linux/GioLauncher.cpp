@@ -32,6 +32,35 @@ class NullDevice {
   int fd_;
 };
 
+struct KeyFileDeleter {
+  void operator()(GKeyFile* file) const { g_key_file_free(file); }
+};
+
+// The entry with the arguments appended to its Exec line. GIO offers no way to pass arguments
+// to an entry, so the entry is read and launched from memory.
+GDesktopAppInfo* entryWithArguments(const std::string& desktopFilePath,
+                                    const std::vector<std::string>& arguments) {
+  std::unique_ptr<GKeyFile, KeyFileDeleter> file(g_key_file_new());
+  if (!g_key_file_load_from_file(file.get(), desktopFilePath.c_str(), G_KEY_FILE_KEEP_TRANSLATIONS,
+                                 nullptr)) {
+    return nullptr;
+  }
+  char* exec = g_key_file_get_string(file.get(), G_KEY_FILE_DESKTOP_GROUP,
+                                     G_KEY_FILE_DESKTOP_KEY_EXEC, nullptr);
+  if (exec == nullptr) {
+    return nullptr;
+  }
+  std::string line = exec;
+  g_free(exec);
+  for (const auto& argument : arguments) {
+    line += ' ';
+    line += GioLauncher::quotedExecArgument(argument);
+  }
+  g_key_file_set_string(file.get(), G_KEY_FILE_DESKTOP_GROUP, G_KEY_FILE_DESKTOP_KEY_EXEC,
+                        line.c_str());
+  return g_desktop_app_info_new_from_keyfile(file.get());
+}
+
 std::optional<std::string> entryPath(GAppInfo* info) {
   if (info == nullptr || !G_IS_DESKTOP_APP_INFO(info)) {
     return std::nullopt;
@@ -51,6 +80,8 @@ std::optional<std::string> entryPath(GAppInfo* info) {
 struct QuaylineLaunchContext {
   GAppLaunchContext parent;
   const quayline::GioLauncher::Hooks* hooks;
+  // An entry rewritten in memory has no file name of its own: this is the file it came from.
+  const char* desktopFilePath;
 };
 struct QuaylineLaunchContextClass {
   GAppLaunchContextClass parent;
@@ -75,6 +106,8 @@ static char* quayline_launch_context_get_startup_notify_id(GAppLaunchContext* co
     auto* desktop = G_DESKTOP_APP_INFO(info);
     if (const char* path = g_desktop_app_info_get_filename(desktop)) {
       request.desktopFilePath = path;
+    } else if (self->desktopFilePath != nullptr) {
+      request.desktopFilePath = self->desktopFilePath;
     }
     if (const char* wmClass = g_desktop_app_info_get_startup_wm_class(desktop)) {
       request.wmClass = wmClass;
@@ -100,6 +133,7 @@ static void quayline_launch_context_class_init(QuaylineLaunchContextClass* type)
 
 static void quayline_launch_context_init(QuaylineLaunchContext* self) {
   self->hooks = nullptr;
+  self->desktopFilePath = nullptr;
 }
 
 namespace quayline {
@@ -108,15 +142,32 @@ GioLauncher::GioLauncher(Hooks hooks) : hooks_(std::move(hooks)) {}
 
 GioLauncher::~GioLauncher() = default;
 
+std::string GioLauncher::quotedExecArgument(const std::string& argument) {
+  std::string quoted = "\"";
+  for (const char c : argument) {
+    if (c == '"' || c == '`' || c == '$' || c == '\\') {
+      quoted += '\\';
+    } else if (c == '%') {
+      quoted += '%';
+    }
+    quoted += c;
+  }
+  return quoted + '"';
+}
+
 bool GioLauncher::launch(const std::string& desktopFilePath, const std::vector<std::string>& uris,
-                         const std::function<void(ProcessId)>& spawned) {
-  GObjectPtr<GDesktopAppInfo> info(g_desktop_app_info_new_from_filename(desktopFilePath.c_str()));
+                         const std::function<void(ProcessId)>& spawned,
+                         const std::vector<std::string>& arguments) {
+  GObjectPtr<GDesktopAppInfo> info(
+      arguments.empty() ? g_desktop_app_info_new_from_filename(desktopFilePath.c_str())
+                        : entryWithArguments(desktopFilePath, arguments));
   if (!info) {
     return false;
   }
   GObjectPtr<QuaylineLaunchContext> context(static_cast<QuaylineLaunchContext*>(
       g_object_new(quayline_launch_context_get_type(), nullptr)));
   context->hooks = &hooks_;
+  context->desktopFilePath = desktopFilePath.c_str();
   // The child must not believe it was started by whoever started us.
   g_app_launch_context_unsetenv(G_APP_LAUNCH_CONTEXT(context.get()), "DESKTOP_STARTUP_ID");
 
@@ -142,6 +193,7 @@ bool GioLauncher::launch(const std::string& desktopFilePath, const std::vector<s
     g_error_free(error);
   }
   context->hooks = nullptr;
+  context->desktopFilePath = nullptr;
   return launched != FALSE;
 }
 

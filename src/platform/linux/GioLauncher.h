@@ -37,8 +37,14 @@ class GioLauncher {
 
   // Starts the entry at `desktopFilePath`, handing it `uris` as its documents. `spawned` hears
   // the process id of every child started. False when nothing could be started.
+  // `arguments` are appended to the entry's command line, quoted as the entry format requires.
   bool launch(const std::string& desktopFilePath, const std::vector<std::string>& uris,
-              const std::function<void(ProcessId)>& spawned);
+              const std::function<void(ProcessId)>& spawned,
+              const std::vector<std::string>& arguments = {});
+
+  // An argument quoted for an Exec line: double quotes around it, with the characters the entry
+  // format reserves escaped, and a percent sign doubled so it is no field code.
+  static std::string quotedExecArgument(const std::string& argument);
 
   // The desktop entry of the application that opens `uri` by default.
   std::optional<std::string> handlerForUri(const std::string& uri);

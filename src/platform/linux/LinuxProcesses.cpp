@@ -12,6 +12,9 @@
 #include <mutex>
 #include <thread>
 
+#include "foundation/FileReading.h"
+#include "foundation/Utf8.h"
+
 extern char** environ;
 
 namespace quayline {
@@ -139,6 +142,29 @@ bool LinuxProcesses::exists(ProcessId pid) {
 
 ProcessId LinuxProcesses::currentProcessIdentifier() {
   return ::getpid();
+}
+
+std::vector<std::string> LinuxProcesses::arguments(ProcessId pid) {
+  if (pid <= 0) {
+    return {};
+  }
+  // The kernel gives each argument NUL-terminated. A process that rewrote its own command line
+  // may leave the last one unterminated: it is still an argument.
+  const auto bytes = readFile("/proc/" + std::to_string(pid) + "/cmdline", std::size_t{4} << 20);
+  if (!bytes) {
+    return {};
+  }
+  std::vector<std::string> result;
+  std::size_t start = 0;
+  while (start < bytes->size()) {
+    auto end = bytes->find('\0', start);
+    if (end == std::string::npos) {
+      end = bytes->size();
+    }
+    result.push_back(validUtf8(std::string_view(*bytes).substr(start, end - start)));
+    start = end + 1;
+  }
+  return result;
 }
 
 }  // namespace quayline

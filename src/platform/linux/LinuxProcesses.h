@@ -23,6 +23,8 @@ class LinuxProcesses final : public Processes {
   std::optional<int> wait(ProcessId pid) override;
   bool exists(ProcessId pid) override;
   ProcessId currentProcessIdentifier() override;
+  // From /proc/<pid>/cmdline.
+  std::vector<std::string> arguments(ProcessId pid) override;
 
  private:
   struct Children;

@@ -23,6 +23,9 @@ class WithBadgeDock final : public Workspace {
     return isDock(pid) ? std::vector<ArgbImage>{} : workspace_.applicationIcons(pid);
   }
   bool openApplication(const Url& url) override { return workspace_.openApplication(url); }
+  bool openApplication(const Url& url, const std::vector<std::string>& arguments) override {
+    return workspace_.openApplication(url, arguments);
+  }
   bool openDocuments(const std::vector<Url>& documents, const Url& applicationURL) override {
     return workspace_.openDocuments(documents, applicationURL);
   }

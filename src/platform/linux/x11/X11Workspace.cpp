@@ -523,11 +523,12 @@ struct X11Workspace::Impl {
 
   // --- Launching -----------------------------------------------------------------------------
 
-  bool launch(const std::string& desktopFilePath, const std::vector<std::string>& uris) {
+  bool launch(const std::string& desktopFilePath, const std::vector<std::string>& uris,
+              const std::vector<std::string>& arguments = {}) {
     pendingStartupId.clear();
     std::vector<ProcessId> pids;
-    const bool launched =
-        launcher.launch(desktopFilePath, uris, [&pids](ProcessId pid) { pids.push_back(pid); });
+    const bool launched = launcher.launch(
+        desktopFilePath, uris, [&pids](ProcessId pid) { pids.push_back(pid); }, arguments);
     if (!launched) {
       return false;
     }
@@ -771,6 +772,11 @@ std::vector<ArgbImage> X11Workspace::applicationIcons(ProcessId pid) {
 
 bool X11Workspace::openApplication(const Url& applicationURL) {
   return applicationURL.isFileURL() && impl_->launch(applicationURL.path(), {});
+}
+
+bool X11Workspace::openApplication(const Url& applicationURL,
+                                   const std::vector<std::string>& arguments) {
+  return applicationURL.isFileURL() && impl_->launch(applicationURL.path(), {}, arguments);
 }
 
 bool X11Workspace::openDocuments(const std::vector<Url>& documents, const Url& applicationURL) {

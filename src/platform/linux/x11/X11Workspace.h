@@ -39,6 +39,8 @@ class X11Workspace final : public Workspace {
   std::vector<ArgbImage> applicationIcons(ProcessId pid) override;
 
   bool openApplication(const Url& applicationURL) override;
+  bool openApplication(const Url& applicationURL,
+                       const std::vector<std::string>& arguments) override;
   bool openDocuments(const std::vector<Url>& documents, const Url& applicationURL) override;
   bool openURL(const Url& url) override;
   bool revealInFileManager(const std::vector<Url>& urls) override;

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "foundation/Subscription.h"
+
+namespace quayline {
+
+// Tells of changes to the entries of one folder: an entry created, written and closed, renamed
+// into or out of it, deleted, or its attributes changed. Writers that replace a file by renaming
+// a temporary one over it are thereby seen once per write, and the file is followed across
+// replacements without being watched itself.
+class FolderWatch {
+ public:
+  virtual ~FolderWatch() = default;
+
+  // `changed` hears the name of the entry concerned, on the main thread. An inactive handle
+  // when the folder cannot be watched (it does not exist yet, say).
+  virtual Subscription watch(const std::string& folder,
+                             std::function<void(const std::string& entry)> changed) = 0;
+};
+
+}  // namespace quayline
