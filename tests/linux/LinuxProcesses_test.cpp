@@ -103,19 +103,22 @@ namespace {
 
 TEST_F(LinuxProcessesTest, ReadsAnotherProcesssCommandLine) {
   LinuxProcesses processes;
-  auto pid = processes.launch("/bin/sleep", {"30", "--user-data-dir=/tmp/a b\xff"});
+  // The shell ignores the extra argument (its $0); a program parsing options would exit at once.
+  const std::string loop = "while :; do sleep 1; done";
+  auto pid = processes.launch("/bin/sh", {"-c", loop, "--user-data-dir=/tmp/a b\xff"});
   ASSERT_TRUE(pid);
   // Until the child has executed, it still runs our own command line.
   const auto deadline = std::chrono::steady_clock::now() + 5s;
   const auto started = [&] {
     const auto arguments = processes.arguments(*pid);
-    return !arguments.empty() && arguments.front() == "/bin/sleep";
+    return !arguments.empty() && arguments.front() == "/bin/sh";
   };
   while (!started() && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(5ms);
   }
-  EXPECT_EQ(processes.arguments(*pid),
-            (std::vector<std::string>{"/bin/sleep", "30", "--user-data-dir=/tmp/a b\xEF\xBF\xBD"}));
+  EXPECT_EQ(
+      processes.arguments(*pid),
+      (std::vector<std::string>{"/bin/sh", "-c", loop, "--user-data-dir=/tmp/a b\xEF\xBF\xBD"}));
   processes.terminate(*pid);
   processes.wait(*pid);
   EXPECT_TRUE(processes.arguments(*pid).empty());
