@@ -20,7 +20,6 @@
 #include "chrome/ChromeAvatarImages.h"
 #include "chrome/ChromeInstanceService.h"
 #include "chrome/ChromeProfileService.h"
-#include "chrome/ChromeWindowEvidence.h"
 #include "dock/AppAttention.h"
 #include "dock/BadgeService.h"
 #include "dock/DockAutoHide.h"
@@ -52,6 +51,7 @@
 #include "platform/linux/InotifyFolderWatch.h"
 #include "platform/linux/InstalledBundle.h"
 #include "platform/linux/LauncherEntryBadges.h"
+#include "platform/linux/LinuxChromeWindowEvidence.h"
 #include "platform/linux/LinuxProcesses.h"
 #include "platform/linux/LockFileInstanceGuard.h"
 #include "platform/linux/QtImageDecoding.h"
@@ -148,9 +148,13 @@ struct Desktop {
         hiddenApps(basics.domains, workspace),
         chromeInstances(workspace, basics.processes),
         chromeQueue(std::move(profileQueue)),
-        chromeProfiles(
-            {scheduler, *chromeQueue, workspace, registry, chromeInstances, folders, titlesOnly},
+        chromeInstallation(
             locateChromeInstallation(browserEntry(workspace), basics.paths.homeDirectory())),
+        chromeEvidence({scheduler, *chromeQueue, folders, accessibility, workspace},
+                       chromeInstallation),
+        chromeProfiles({scheduler, *chromeQueue, workspace, registry, chromeInstances, folders,
+                        chromeEvidence},
+                       chromeInstallation),
         tiles(std::make_unique<PinnedItemStore>(basics.domains, basics.files, basics.paths,
                                                 basics.log),
               workspace, chromeInstances, chromeProfiles, hiddenApps, registry, basics.files) {
@@ -173,10 +177,11 @@ struct Desktop {
   HiddenApps hiddenApps;
   ChromeInstanceService chromeInstances;
   InotifyFolderWatch folders;
-  // Linux browsers do not name the profile in their titles; until other evidence is gathered
-  // their windows stay with the plain browser tile.
-  TitlesOnlyEvidence titlesOnly;
   std::unique_ptr<SerialQueue> chromeQueue;
+  ChromeInstallation chromeInstallation;
+  // Linux browsers do not name the profile in their titles: startup ids and the profiles'
+  // session files tell instead.
+  LinuxChromeWindowEvidence chromeEvidence;
   ChromeProfileService chromeProfiles;
   // The profiles' pictures: account pictures in the profile folders, else the built-in avatars of
   // the browser's resource pack, read on first use.

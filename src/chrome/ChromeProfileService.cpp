@@ -107,12 +107,24 @@ void ChromeProfileService::apply(std::optional<std::vector<ChromeProfile>> read,
     knownLabels_.push_back(entry.first);
   }
   collisions_.set(std::move(labels.collisions));
+  std::vector<std::string> directories;
+  for (const auto& profile : profiles) {
+    directories.push_back(profile.directory);
+  }
+  services_.evidence.setProfiles(directories);
   profiles_.set(std::move(profiles));
 }
 
 Subscription ChromeProfileService::observeProfiles(std::function<void()> observer) {
-  return profiles_.observe(
-      [observer = std::move(observer)](const std::vector<ChromeProfile>&) { observer(); });
+  auto shared = std::make_shared<std::function<void()>>(std::move(observer));
+  auto profiles = profiles_.observe([shared](const std::vector<ChromeProfile>&) { (*shared)(); });
+  // New evidence moves windows between profiles as a reload would.
+  auto evidence = services_.evidence.observe([shared] { (*shared)(); });
+  return Subscription([profiles = std::make_shared<Subscription>(std::move(profiles)),
+                       evidence = std::make_shared<Subscription>(std::move(evidence))] {
+    profiles->reset();
+    evidence->reset();
+  });
 }
 
 std::optional<ChromeProfile> ChromeProfileService::profile(const std::string& directory) const {
@@ -224,6 +236,7 @@ void ChromeProfileService::openNewWindow(const std::string& directory) {
     return;
   }
   if (const auto url = services_.workspace.urlForApplication(kChromeBundleIdentifier)) {
+    const Subscription opening = services_.evidence.opening(directory);
     services_.workspace.openApplication(*url, {"--profile-directory=" + directory});
   }
 }

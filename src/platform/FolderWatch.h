@@ -19,6 +19,12 @@ class FolderWatch {
   // when the folder cannot be watched (it does not exist yet, say).
   virtual Subscription watch(const std::string& folder,
                              std::function<void(const std::string& entry)> changed) = 0;
+  // Like `watch`, and also tells of each write to an entry whose writer keeps it open and
+  // appends to it. A watch that cannot see such writes tells of the others only.
+  virtual Subscription watchWrites(const std::string& folder,
+                                   std::function<void(const std::string& entry)> changed) {
+    return watch(folder, std::move(changed));
+  }
 };
 
 }  // namespace quayline

@@ -58,6 +58,11 @@ GDesktopAppInfo* entryWithArguments(const std::string& desktopFilePath,
   }
   g_key_file_set_string(file.get(), G_KEY_FILE_DESKTOP_GROUP, G_KEY_FILE_DESKTOP_KEY_EXEC,
                         line.c_str());
+  // Arguments ask a running application for something, typically a new window: the startup id
+  // is how that window is told apart later, and GIO hands one out only to entries that say
+  // they take part in startup notification.
+  g_key_file_set_boolean(file.get(), G_KEY_FILE_DESKTOP_GROUP,
+                         G_KEY_FILE_DESKTOP_KEY_STARTUP_NOTIFY, TRUE);
   return g_desktop_app_info_new_from_keyfile(file.get());
 }
 

@@ -37,7 +37,8 @@ class GioLauncher {
 
   // Starts the entry at `desktopFilePath`, handing it `uris` as its documents. `spawned` hears
   // the process id of every child started. False when nothing could be started.
-  // `arguments` are appended to the entry's command line, quoted as the entry format requires.
+  // `arguments` are appended to the entry's command line, quoted as the entry format requires;
+  // such a launch always gets a startup id.
   bool launch(const std::string& desktopFilePath, const std::vector<std::string>& uris,
               const std::function<void(ProcessId)>& spawned,
               const std::vector<std::string>& arguments = {});

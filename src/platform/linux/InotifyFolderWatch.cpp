@@ -32,15 +32,28 @@ InotifyFolderWatch::~InotifyFolderWatch() {
 
 Subscription InotifyFolderWatch::watch(const std::string& folder,
                                        std::function<void(const std::string&)> changed) {
+  return add(folder, std::move(changed), false);
+}
+
+Subscription InotifyFolderWatch::watchWrites(const std::string& folder,
+                                             std::function<void(const std::string&)> changed) {
+  return add(folder, std::move(changed), true);
+}
+
+Subscription InotifyFolderWatch::add(const std::string& folder,
+                                     std::function<void(const std::string&)> changed, bool writes) {
   if (fd_ < 0) {
     return {};
   }
-  const int wd = ::inotify_add_watch(fd_, folder.c_str(), kEvents);
+  // One descriptor serves every watch of a folder: its events only ever grow, and modifications
+  // reach only the watches that asked for them.
+  const int wd =
+      ::inotify_add_watch(fd_, folder.c_str(), kEvents | IN_MASK_ADD | (writes ? IN_MODIFY : 0u));
   if (wd < 0) {
     return {};
   }
   const unsigned registration = nextRegistration_++;
-  observers_[wd][registration] = std::move(changed);
+  observers_[wd][registration] = Observer{std::move(changed), writes};
   return Subscription([this, wd, registration] {
     auto found = observers_.find(wd);
     if (found == observers_.end()) {
@@ -56,7 +69,12 @@ Subscription InotifyFolderWatch::watch(const std::string& folder,
 
 void InotifyFolderWatch::readEvents() {
   alignas(inotify_event) std::array<char, 16384> buffer{};
-  std::vector<std::pair<int, std::string>> events;
+  struct Event {
+    int wd;
+    std::string entry;
+    bool modified;
+  };
+  std::vector<Event> events;
   for (;;) {
     const ssize_t length = ::read(fd_, buffer.data(), buffer.size());
     if (length <= 0) {
@@ -74,20 +92,22 @@ void InotifyFolderWatch::readEvents() {
         // The folder went away: its descriptor may be handed out again for another folder.
         observers_.erase(event.wd);
       } else {
-        events.emplace_back(event.wd, entry);
+        events.push_back({event.wd, entry, (event.mask & IN_MODIFY) != 0});
       }
       offset += static_cast<ssize_t>(sizeof event + event.len);
     }
   }
-  for (const auto& [wd, entry] : events) {
+  for (const auto& [wd, entry, modified] : events) {
     auto found = observers_.find(wd);
     if (found == observers_.end()) {
       continue;
     }
     // A callback may end its own or another registration: call a copy.
     const auto callbacks = found->second;
-    for (const auto& [registration, callback] : callbacks) {
-      callback(entry);
+    for (const auto& [registration, observer] : callbacks) {
+      if (!modified || observer.writes) {
+        observer.changed(entry);
+      }
     }
   }
 }

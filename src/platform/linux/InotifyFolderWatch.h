@@ -20,15 +20,23 @@ class InotifyFolderWatch final : public FolderWatch {
 
   Subscription watch(const std::string& folder,
                      std::function<void(const std::string& entry)> changed) override;
+  Subscription watchWrites(const std::string& folder,
+                           std::function<void(const std::string& entry)> changed) override;
 
  private:
+  struct Observer {
+    std::function<void(const std::string&)> changed;
+    bool writes = false;
+  };
+  Subscription add(const std::string& folder, std::function<void(const std::string&)> changed,
+                   bool writes);
   void readEvents();
 
   int fd_ = -1;
   std::unique_ptr<QSocketNotifier> notifier_;
   // Per inotify watch descriptor, by registration: the kernel gives one descriptor per folder,
   // however often it is watched.
-  std::map<int, std::map<unsigned, std::function<void(const std::string&)>>> observers_;
+  std::map<int, std::map<unsigned, Observer>> observers_;
   unsigned nextRegistration_ = 0;
 };
 

@@ -205,9 +205,11 @@ struct X11Workspace::Impl {
       }
       order.push_back(window);
     }
+    std::vector<xcb_window_t> gone;
     for (const auto& [window, client] : clients) {
       if (!next.contains(window)) {
         connection.forgetWindow(window);
+        gone.push_back(window);
       }
     }
     clients = std::move(next);
@@ -228,6 +230,23 @@ struct X11Workspace::Impl {
     publishApplications();
     if (!initial) {
       notify(previous, previousActive, previousDesktop);
+    }
+    reportWindows(gone, root.activeWindow);
+  }
+
+  void reportWindows(const std::vector<xcb_window_t>& gone, std::optional<xcb_window_t> nowActive) {
+    for (const xcb_window_t window : gone) {
+      windowFacts.emit({WindowLaunchFacts::Event::Kind::destroyed, window, 0, {}});
+    }
+    if (nowActive == activeWindow) {
+      return;
+    }
+    activeWindow = nowActive;
+    if (nowActive) {
+      if (auto found = clients.find(*nowActive); found != clients.end()) {
+        windowFacts.emit(
+            {WindowLaunchFacts::Event::Kind::activated, *nowActive, found->second.app, {}});
+      }
     }
   }
 
@@ -549,6 +568,7 @@ struct X11Workspace::Impl {
     if (!pendingStartupId.empty()) {
       rememberLaunch(pendingStartupId, desktopFilePath);
     }
+    windowFacts.emit({WindowLaunchFacts::Event::Kind::launched, 0, 0, pendingStartupId});
     for (const ProcessId pid : pids) {
       app.pid = pid;
       if (pid > 0) {
@@ -698,6 +718,8 @@ struct X11Workspace::Impl {
   std::shared_ptr<int> alive = std::make_shared<int>(0);
   Subscription events;
   Signal<WorkspaceNotification> observers;
+  Signal<WindowLaunchFacts::Event> windowFacts;
+  std::optional<xcb_window_t> activeWindow;
   bool syncPosted = false;
 
   std::map<xcb_window_t, Client> clients;
@@ -874,6 +896,16 @@ bool X11Workspace::terminate(ProcessId pid) {
 
 Subscription X11Workspace::observe(std::function<void(const WorkspaceNotification&)> observer) {
   return impl_->observers.connect(std::move(observer));
+}
+
+std::string X11Workspace::startupId(std::uint32_t window) const {
+  const auto found = impl_->clients.find(window);
+  return found == impl_->clients.end() ? std::string() : found->second.startupId;
+}
+
+Subscription X11Workspace::observeWindows(
+    std::function<void(const WindowLaunchFacts::Event&)> observer) {
+  return impl_->windowFacts.connect(std::move(observer));
 }
 
 }  // namespace quayline

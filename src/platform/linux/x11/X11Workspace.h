@@ -4,6 +4,7 @@
 
 #include "foundation/Scheduler.h"
 #include "platform/Workspace.h"
+#include "platform/linux/WindowLaunchFacts.h"
 
 namespace quayline {
 
@@ -23,7 +24,7 @@ class WindowApplications;
 // its X connection, under a pseudo process id above the kernel's largest one (see
 // WindowQuery.h). When one process runs several applications, the first keeps the process's id
 // and the others get pseudo ids of their own. The accessibility adapter uses the same ids.
-class X11Workspace final : public Workspace {
+class X11Workspace final : public Workspace, public WindowLaunchFacts {
  public:
   X11Workspace(x11::XConnection& connection, x11::ActivationHistory& history,
                DesktopEntryIndex& entries, x11::WindowApplications& windowApplications,
@@ -51,6 +52,10 @@ class X11Workspace final : public Workspace {
   bool terminate(ProcessId pid) override;
 
   Subscription observe(std::function<void(const WorkspaceNotification&)> observer) override;
+
+  std::string startupId(std::uint32_t window) const override;
+  Subscription observeWindows(
+      std::function<void(const WindowLaunchFacts::Event&)> observer) override;
 
  private:
   struct Impl;
