@@ -207,7 +207,9 @@ int listTiles(Basics& basics, bool json) {
       basics, scheduler, std::move(connection),
       std::make_unique<InlineSerialQueue>("quayline.window-registry"),
       std::make_unique<InlineSerialQueue>(std::string(ChromeProfileService::queueLabel)));
-  // The registry's first enumeration reports back through the event loop.
+  // The registry's first enumeration reports back through the event loop; the profiles' session
+  // files are read once the profiles are known, and report back in a second round.
+  QCoreApplication::processEvents();
   QCoreApplication::processEvents();
   desktop.tiles.rebuild();
   const auto entries = TileListing::entries(desktop.tiles.tiles(), desktop.tiles.runningBundleIDs(),

@@ -39,6 +39,26 @@ TEST_F(InotifyFolderWatchTest, SeesAFileReplacedByRenameUntilTheWatchEnds) {
   EXPECT_TRUE(entries.empty());
 }
 
+// The browser's way of writing its session: appends to a file it keeps open.
+TEST_F(InotifyFolderWatchTest, OnlyWatchesOfWritesHearAppends) {
+  QtEventLoop::ensureApplication();
+  InotifyFolderWatch watch;
+  const auto folder = root / "Sessions";
+  std::filesystem::create_directories(folder);
+  std::ofstream session(folder / "Session_1");
+  session << "SNSS" << std::flush;
+
+  int plain = 0;
+  int writes = 0;
+  const auto completed = watch.watch(folder.string(), [&](const std::string&) { ++plain; });
+  const auto appended =
+      watch.watchWrites(folder.string(), [&](const std::string& e) { writes += e == "Session_1"; });
+  session << "more" << std::flush;
+  EXPECT_TRUE(QtEventLoop::runUntil([&] { return writes > 0; }, 2000ms));
+  QtEventLoop::runUntil([] { return false; }, 100ms);
+  EXPECT_EQ(plain, 0);
+}
+
 TEST(GioLauncherQuoting, QuotesArgumentsForTheExecLine) {
   EXPECT_EQ(GioLauncher::quotedExecArgument("--profile-directory=Profile 1"),
             "\"--profile-directory=Profile 1\"");
