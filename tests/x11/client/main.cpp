@@ -131,6 +131,8 @@ Options parse(int argc, char** argv) {
       options.colour = static_cast<std::uint32_t>(std::strtoul(value().c_str(), nullptr, 16));
     } else if (argument == "--iconic") {
       options.iconic = true;
+    } else if (argument.starts_with("--profile-directory=")) {
+      // Standing in for the browser, which is asked this way for a window in a profile.
     } else {
       usage();
     }
@@ -237,6 +239,11 @@ int main(int argc, char** argv) {
     }
     if (options.pid) {
       setProperty(c, window, netPid, XCB_ATOM_CARDINAL, 32, &pid, 1);
+    }
+    // As toolkits do: the launcher's startup id goes on the window the launch opens.
+    if (const char* startupId = std::getenv("DESKTOP_STARTUP_ID"); startupId && *startupId) {
+      setProperty(c, window, atom(c, "_NET_STARTUP_ID"), utf8, 8, startupId,
+                  static_cast<std::uint32_t>(std::strlen(startupId)));
     }
     if (type != XCB_ATOM_NONE) {
       setProperty(c, window, netType, XCB_ATOM_ATOM, 32, &type, 1);
