@@ -110,7 +110,10 @@ TEST_F(ChromeWindowEvidenceTest, TitlesNameAProfileOnlyWhenOneFits) {
   EXPECT_EQ(profileOf(3, "Inbox - Chromium"), "Default");
   EXPECT_EQ(profileOf(3, "News - Chromium"), std::nullopt);
 
+  // A write that only adds records moves no window; one that changes a title may.
   changed = 0;
+  write("Default", SessionWriter().tab(1, 10, 0, u"Inbox").selected(1, 0).active(1).active(1));
+  EXPECT_EQ(changed, 0);
   write("Profile 1", SessionWriter().tab(7, 70, 0, u"Inbox").selected(7, 0));
   EXPECT_EQ(changed, 1);
   EXPECT_EQ(profileOf(3, "Inbox - Chromium"), std::nullopt);  // both profiles show it

@@ -106,6 +106,7 @@ void LinuxChromeWindowEvidence::activated(std::uint32_t window, ProcessId applic
 }
 
 void LinuxChromeWindowEvidence::sessionsChanged() {
+  const auto attributed = activatedProfile_;
   // Judged only once every change seen on disk is read: two profiles' records read one after
   // the other would each look like the only one.
   if (pending_ && sessions_.settled()) {
@@ -126,8 +127,15 @@ void LinuxChromeWindowEvidence::sessionsChanged() {
       pending_.reset();
     }
   }
-  // Titles of the selected tabs may have changed with any write.
-  changed_.emit();
+  // Most writes only add records; observers hear of those that can move a window.
+  std::map<std::string, std::map<std::int32_t, std::string>> titles;
+  for (const auto& [directory, session] : sessions_.snapshot().sessions) {
+    titles.emplace(directory, session.selectedTitles);
+  }
+  if (attributed != activatedProfile_ || titles != titles_) {
+    titles_ = std::move(titles);
+    changed_.emit();
+  }
 }
 
 }  // namespace quayline

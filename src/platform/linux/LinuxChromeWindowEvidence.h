@@ -71,6 +71,8 @@ class LinuxChromeWindowEvidence final : public ChromeWindowEvidence {
   std::map<std::uint32_t, std::string> activatedProfile_;  // window number → profile
   std::set<ProcessId> browserApplications_;                // learned from the windows asked of
   std::optional<Activation> pending_;
+  // The selected tabs' titles of each profile, as last told to observers.
+  std::map<std::string, std::map<std::int32_t, std::string>> titles_;
   double unsettledUntil_ = 0;
   Signal<> changed_;
   Subscription windowEvents_;
