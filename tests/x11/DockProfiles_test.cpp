@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "chrome/SessionWriter.h"
 #include "support/RunningDock.h"
@@ -15,6 +16,13 @@ namespace quayline::x11test {
 namespace {
 
 namespace fs = std::filesystem;
+
+std::string readAll(const fs::path& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
 
 TEST(DockProfiles, ProfileTilesThePlainTileAndANewWindowInAProfile) {
   const fs::path root = X11Environment::instance().root() / "browser";
@@ -47,7 +55,7 @@ TEST(DockProfiles, ProfileTilesThePlainTileAndANewWindowInAProfile) {
   ASSERT_TRUE(dock.started()) << dock.logText();
 
   // "Page 1" is the Work profile's; "Page 2" belongs to no profile the evidence can name.
-  EXPECT_TRUE(waitUntil([&] {
+  ASSERT_TRUE(waitUntil([&] {
     return dock.tile("chrome-profile:Default") && dock.tile("running:com.google.Chrome");
   })) << dock.describeRow()
       << dock.logText();
@@ -56,6 +64,12 @@ TEST(DockProfiles, ProfileTilesThePlainTileAndANewWindowInAProfile) {
   EXPECT_EQ(pinned->label, "Home");
   EXPECT_FALSE(pinned->running);
   EXPECT_EQ(dock.tile("chrome-profile:Default")->label, "Work");
+
+  // A profile without windows: the click asks the browser, once, for a window in it.
+  ASSERT_TRUE(dock.click("pinned:chrome-profile:Profile 1")) << dock.describeRow();
+  EXPECT_TRUE(waitUntil([&] { return fs::exists(requests); })) << dock.logText();
+  waitUntil([] { return false; }, std::chrono::milliseconds(500));
+  EXPECT_EQ(readAll(requests), "--profile-directory=Profile 1\n");
 }
 
 }  // namespace
