@@ -171,8 +171,11 @@ struct X11Workspace::Impl {
     }
     // Destructions reported while the list was read must be known before it is used.
     connection.dispatchPendingEvents();
+    std::vector<xcb_window_t> gone;
     for (const xcb_window_t window : destroyed) {
-      clients.erase(window);
+      if (clients.erase(window) > 0) {
+        gone.push_back(window);
+      }
     }
     destroyed.clear();
 
@@ -205,7 +208,6 @@ struct X11Workspace::Impl {
       }
       order.push_back(window);
     }
-    std::vector<xcb_window_t> gone;
     for (const auto& [window, client] : clients) {
       if (!next.contains(window)) {
         connection.forgetWindow(window);
