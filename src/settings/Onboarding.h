@@ -56,6 +56,8 @@ class Onboarding {
   // Either footer button, or the grant arriving while the window shows: remembers that
   // onboarding finished and stops polling.
   void finish();
+  // The window was closed without either button: polling stops, nothing is remembered.
+  void end() { poll_.reset(); }
   bool polling() const { return poll_.active(); }
 
   bool accessibility() const { return check_.contains(SystemPermission::accessibility); }
