@@ -13,6 +13,7 @@
 #include <string_view>
 #include <utility>
 
+#include "app/AccessibilityRecovery.h"
 #include "app/Preferences.h"
 #include "app/SwitcherSettings.h"
 #include "app/TileListing.h"
@@ -52,6 +53,7 @@
 #include "platform/linux/InstalledBundle.h"
 #include "platform/linux/LauncherEntryBadges.h"
 #include "platform/linux/LinuxChromeWindowEvidence.h"
+#include "platform/linux/LinuxPrivacyPermissions.h"
 #include "platform/linux/LinuxProcesses.h"
 #include "platform/linux/LockFileInstanceGuard.h"
 #include "platform/linux/QtImageDecoding.h"
@@ -79,6 +81,7 @@
 #include "platform/linux/x11/XConnection.h"
 #include "previews/WindowPreviewController.h"
 #include "previews/WindowThumbnailer.h"
+#include "settings/PermissionRows.h"
 #include "stacks/AppRecentItemsService.h"
 #include "stacks/FolderStackController.h"
 #include "stacks/TrashService.h"
@@ -90,6 +93,7 @@
 #include "ui/dock/DockViewContext.h"
 #include "ui/dock/NullSources.h"
 #include "ui/icons/IconCache.h"
+#include "ui/onboarding/OnboardingWindowController.h"
 #include "ui/panel/DockWindowController.h"
 #include "ui/previews/PreviewPanelWindow.h"
 #include "ui/shell/AppDelegate.h"
@@ -386,6 +390,14 @@ struct Badges {
   BadgeService service;
 };
 
+// The desktop session is Wayland (an X server there is Xwayland), whatever the server says.
+bool waylandSession() {
+  const char* type = std::getenv("XDG_SESSION_TYPE");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return (type != nullptr && std::string_view(type) == "wayland") ||
+         (wayland != nullptr && *wayland != '\0');
+}
+
 int run(Basics& basics) {
   auto connection = x11::XConnection::open(basics.log);
   if (!connection) {
@@ -445,6 +457,18 @@ int run(Basics& basics) {
   ThreadSerialQueue fileQueue("quayline.file-operations");
   DockDropServices drops{desktop.workspace, fileOperations, fileQueue, views.trash, basics.log};
 
+  // Privacy permissions, tested against this X server and session; the settings window's
+  // Permissions pane draws its rows from `permissionRows`.
+  LinuxPrivacyPermissions permissions(x, {basics.paths.applicationSupportDirectory() + "/Trash",
+                                          "/.flatpak-info", waylandSession()});
+  PermissionRows permissionRows(permissions);
+  AccessibilityRecovery recovery(basics.processes, desktop.workspace, basics.bundle, scheduler,
+                                 (basics.bundle.prefix() / "bin" / "quayline").string(),
+                                 [] { QCoreApplication::quit(); });
+  // Nothing yet moves Quayline out of a transient place, so no move prompt is presented.
+  OnboardingWindowController onboarding({permissions, basics.domains, scheduler, recovery},
+                                        [] { return false; });
+
   DockWindowServices docks{desktop.tiles, preferences,      basics.domains,
                            displays,      desktop.registry, desktop.chromeProfiles,
                            notifications, windowing,        scheduler,
@@ -452,7 +476,8 @@ int run(Basics& basics) {
                            &drops};
   AppDelegate delegate({preferences, displays, scheduler, systemDock, docks, reservation, autoHide,
                         badges.service, switcher.switcher, switcher.settings, edgeTap,
-                        [] { QCoreApplication::quit(); }});
+                        [] { QCoreApplication::quit(); },
+                        [&onboarding] { onboarding.showIfNeeded(); }});
   TerminationSignals signals([](int) { QCoreApplication::quit(); });
   // Without its X server the dock has nowhere to be: end in order.
   const Subscription lost = x.observeLoss([] { QCoreApplication::quit(); });

@@ -84,6 +84,9 @@ void AppDelegate::applicationDidFinishLaunching() {
   };
   docks_->start();
   services_.systemDock.hideAtLaunch();
+  if (services_.showOnboardingIfNeeded) {
+    services_.showOnboardingIfNeeded();
+  }
 
   services_.reservation.setDocks([this] { return docks<ReservingDock>(); });
   services_.reservation.start();

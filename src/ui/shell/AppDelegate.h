@@ -38,6 +38,8 @@ class AppDelegate {
     DockEdgeClickTap& edgeTap;
     // Ends the event loop; the caller then runs `applicationWillTerminate`.
     std::function<void()> quit;
+    // The move prompt or the onboarding window, when either is needed.
+    std::function<void()> showOnboardingIfNeeded;
   };
 
   explicit AppDelegate(Services services);

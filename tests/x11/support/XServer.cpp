@@ -134,7 +134,8 @@ pid_t lockHolder(int number) {
 }  // namespace
 
 std::unique_ptr<XServer> XServer::start(const std::filesystem::path& logDirectory,
-                                        WindowManager windowManager) {
+                                        WindowManager windowManager,
+                                        const std::filesystem::path& authority) {
   std::unique_ptr<XServer> server(new XServer());
   const std::string size = std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24";
   // Numbers spread by process id, so parallel test programs rarely try the same one; when they
@@ -147,9 +148,12 @@ std::unique_ptr<XServer> XServer::start(const std::filesystem::path& logDirector
       continue;
     }
     const std::string display = ":" + std::to_string(number);
-    const pid_t pid =
-        spawnProcess("Xvfb", {display, "-nolisten", "tcp", "-noreset", "-screen", "0", size},
-                     (logDirectory / "xvfb.log").string());
+    std::vector<std::string> arguments{display,   "-nolisten", "tcp", "-noreset",
+                                       "-screen", "0",         size};
+    if (!authority.empty()) {
+      arguments.insert(arguments.end(), {"-auth", authority.string()});
+    }
+    const pid_t pid = spawnProcess("Xvfb", arguments, (logDirectory / "xvfb.log").string());
     if (pid < 0) {
       return nullptr;
     }

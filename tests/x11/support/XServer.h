@@ -31,9 +31,12 @@ class XServer {
   // Whether the programs the manager needs are installed.
   static bool installed(WindowManager windowManager);
 
-  // Nothing when the server did not come up; `logDirectory` receives the programs' output.
+  // Nothing when the server did not come up; `logDirectory` receives the programs' output. With
+  // an `authority` file the server admits only clients holding one of its cookies (connections
+  // find theirs through XAUTHORITY).
   static std::unique_ptr<XServer> start(const std::filesystem::path& logDirectory,
-                                        WindowManager windowManager);
+                                        WindowManager windowManager,
+                                        const std::filesystem::path& authority = {});
   ~XServer();
   XServer(const XServer&) = delete;
   XServer& operator=(const XServer&) = delete;

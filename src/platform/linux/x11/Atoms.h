@@ -16,6 +16,7 @@ namespace quayline::x11 {
   X(WM_DELETE_WINDOW)                  \
   X(WM_CLIENT_LEADER)                  \
   X(_NET_SUPPORTED)                    \
+  X(_NET_SUPPORTING_WM_CHECK)          \
   X(_NET_CLIENT_LIST)                  \
   X(_NET_CLIENT_LIST_STACKING)         \
   X(_NET_ACTIVE_WINDOW)                \
