@@ -14,9 +14,11 @@ class AppAttention;
 class BadgeService;
 class DockEdgeClickTap;
 class DockAutoHide;
+class LoginItemService;
 class StatusItem;
 class SwitcherSettings;
 class SystemDockVisibility;
+class UpdateService;
 class WindowReservation;
 class WindowSwitcher;
 
@@ -38,6 +40,10 @@ class AppDelegate {
     DockEdgeClickTap& edgeTap;
     // Ends the event loop; the caller then runs `applicationWillTerminate`.
     std::function<void()> quit;
+    // Brought in line with the "open at login" setting at launch, when given.
+    LoginItemService* loginItem = nullptr;
+    // Answers "Check for Updates…", when given.
+    UpdateService* updates = nullptr;
   };
 
   explicit AppDelegate(Services services);
