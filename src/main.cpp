@@ -480,6 +480,7 @@ int run(Basics& basics, InstanceGuard& instance) {
   Relaunch relaunch({basics.processes, instance, systemDock, scheduler,
                      [] { QCoreApplication::quit(); }, MovePrompt::relaunchFailed},
                     installLocation.runningPrefix() + "/bin/quayline");
+  // Onboarding's launch step presents it, in place of its own window (`presentIfNeeded`).
   MovePrompt movePrompt({installLocation, relaunch, desktop.workspace,
                          [] { QCoreApplication::quit(); },
                          std::getenv("QUAYLINE_NO_MOVE_PROMPT") == nullptr});
