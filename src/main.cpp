@@ -53,17 +53,19 @@
 #include "platform/linux/InstalledBundle.h"
 #include "platform/linux/LauncherEntryBadges.h"
 #include "platform/linux/LinuxChromeWindowEvidence.h"
+#include "platform/linux/LinuxInstallPlace.h"
 #include "platform/linux/LinuxPrivacyPermissions.h"
 #include "platform/linux/LinuxProcesses.h"
 #include "platform/linux/LockFileInstanceGuard.h"
+#include "platform/linux/PackageDatabaseUpdater.h"
 #include "platform/linux/QtImageDecoding.h"
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/RecentDocumentsMenu.h"
 #include "platform/linux/RecentlyUsedFile.h"
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/TerminationSignals.h"
-#include "platform/linux/UnavailableLoginItem.h"
 #include "platform/linux/WithBadgeDock.h"
+#include "platform/linux/XdgAutostartEntry.h"
 #include "platform/linux/XdgPaths.h"
 #include "platform/linux/x11/ActivationHistory.h"
 #include "platform/linux/x11/QtDisplays.h"
@@ -87,7 +89,11 @@
 #include "stacks/TrashService.h"
 #include "switcher/SwitcherModel.h"
 #include "switcher/WindowSwitcher.h"
+#include "system/InstallLocation.h"
+#include "system/LoginItemService.h"
+#include "system/Relaunch.h"
 #include "system/SystemDockVisibility.h"
+#include "system/UpdateService.h"
 #include "ui/dock/AlertConfirmations.h"
 #include "ui/dock/DockDropTarget.h"
 #include "ui/dock/DockViewContext.h"
@@ -98,6 +104,7 @@
 #include "ui/previews/PreviewPanelWindow.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/DockEdgeNoticeDialog.h"
+#include "ui/shell/MovePrompt.h"
 #include "ui/shell/QtApplicationAppearance.h"
 #include "ui/stacks/FolderStackPanelWindow.h"
 #include "ui/switcher/SwitcherPanelWindow.h"
@@ -108,14 +115,17 @@ namespace quayline {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: quayline [--list-tiles [--json]] [--help | --version]\n"
+    "usage: quayline [--list-tiles [--json]] [--install-info] [--help | --version]\n"
     "  (no options)         show the dock on the X display until quit from the status menu or\n"
     "                       by SIGINT, SIGTERM or SIGHUP, then put the system dock's settings\n"
     "                       back\n"
     "  --list-tiles         print the dock's tiles in order (id, section, label, state) and exit\n"
-    "  --list-tiles --json  the same as one JSON array\n";
+    "  --list-tiles --json  the same as one JSON array\n"
+    "  --install-info       print where this copy runs from, the files it found beside it\n"
+    "                       and whether it counts as installed, and exit\n";
 
 struct Options {
+  bool installInfo = false;
   bool listTiles = false;
   bool json = false;
 };
@@ -220,6 +230,25 @@ int listTiles(Basics& basics, bool json) {
                                             desktop.tiles.activeBundleID(),
                                             desktop.chromeProfiles.liveProfileDirectories());
   std::cout << (json ? TileListing::json(entries) : TileListing::text(entries)) << std::flush;
+  return 0;
+}
+
+// What the program found of its own installation, from its own location.
+int installInfo(Basics& basics) {
+  LinuxInstallPlace place;
+  InstallLocation location(place);
+  const auto text = [](const std::optional<PropertyValue>& value) {
+    const std::string* string = value ? value->string() : nullptr;
+    return string ? *string : std::string("(missing)");
+  };
+  std::cout
+      << "prefix: " << location.runningPrefix() << "\n"
+      << "placement: " << toString(location.placement()) << "\n"
+      << "Keelguard: "
+      << basics.bundle.auxiliaryExecutable(SystemDockVisibility::watchdogName).value_or("(missing)")
+      << "\n"
+      << "identifier: " << text(basics.bundle.infoValue("CFBundleIdentifier")) << "\n"
+      << "version: " << text(basics.bundle.infoValue("CFBundleShortVersionString")) << "\n";
   return 0;
 }
 
@@ -398,7 +427,7 @@ bool waylandSession() {
          (wayland != nullptr && *wayland != '\0');
 }
 
-int run(Basics& basics) {
+int run(Basics& basics, InstanceGuard& instance) {
   auto connection = x11::XConnection::open(basics.log);
   if (!connection) {
     std::cerr << "quayline: cannot open the X display"
@@ -407,7 +436,11 @@ int run(Basics& basics) {
     return 1;
   }
   QtScheduler scheduler;
-  UnavailableLoginItem loginItem(basics.log);
+  // Only an installed copy starts at login; the entry names the running copy's program.
+  LinuxInstallPlace installPlace;
+  InstallLocation installLocation(installPlace);
+  XdgAutostartEntry autostart(XdgAutostartEntry::defaultPath());
+  LoginItemService loginItem(autostart, installLocation, basics.log);
   QtApplicationAppearance windowAppearance;
 
   // A system dock left hidden by a run that never restored it comes back before anything else.
@@ -462,22 +495,30 @@ int run(Basics& basics) {
   LinuxPrivacyPermissions permissions(x, {basics.paths.applicationSupportDirectory() + "/Trash",
                                           "/.flatpak-info", waylandSession()});
   PermissionRows permissionRows(permissions);
-  AccessibilityRecovery recovery(basics.processes, desktop.workspace, basics.bundle, scheduler,
-                                 (basics.bundle.prefix() / "bin" / "quayline").string(),
-                                 [] { QCoreApplication::quit(); });
-  // Nothing yet moves Quayline out of a transient place, so no move prompt is presented.
-  OnboardingWindowController onboarding({permissions, basics.domains, scheduler, recovery},
-                                        [] { return false; });
 
   DockWindowServices docks{desktop.tiles, preferences,      basics.domains,
                            displays,      desktop.registry, desktop.chromeProfiles,
                            notifications, windowing,        scheduler,
                            views.menus,   views.context,    {},
                            &drops};
+  // A new copy (after a move, or the accessibility recovery) replaces this one only once it runs.
+  Relaunch relaunch({basics.processes, instance, systemDock, scheduler,
+                     [] { QCoreApplication::quit(); }, MovePrompt::relaunchFailed},
+                    installLocation.runningPrefix() + "/bin/quayline");
+  // Onboarding's launch step presents it, in place of its own window (`presentIfNeeded`).
+  MovePrompt movePrompt({installLocation, relaunch, desktop.workspace,
+                         [] { QCoreApplication::quit(); },
+                         std::getenv("QUAYLINE_NO_MOVE_PROMPT") == nullptr});
+  AccessibilityRecovery recovery(basics.processes, desktop.workspace, basics.bundle, relaunch);
+  OnboardingWindowController onboarding({permissions, basics.domains, scheduler, recovery},
+                                        [&movePrompt] { return movePrompt.presentIfNeeded(); });
+  PackageDatabaseUpdater packages(basics.processes,
+                                  installLocation.runningPrefix() + "/bin/quayline");
+  UpdateService updates(packages, QUAYLINE_VERSION);
   AppDelegate delegate({preferences, displays, scheduler, systemDock, docks, reservation, autoHide,
                         badges.service, switcher.switcher, switcher.settings, edgeTap,
                         [] { QCoreApplication::quit(); },
-                        [&onboarding] { onboarding.showIfNeeded(); }});
+                        [&onboarding] { onboarding.showIfNeeded(); }, &loginItem, &updates});
   TerminationSignals signals([](int) { QCoreApplication::quit(); });
   // Without its X server the dock has nowhere to be: end in order.
   const Subscription lost = x.observeLoss([] { QCoreApplication::quit(); });
@@ -508,7 +549,9 @@ int main(int argc, char** argv) {
       std::fputs(quayline::kUsage, stdout);
       return 0;
     }
-    if (argument == "--list-tiles") {
+    if (argument == "--install-info") {
+      options.installInfo = true;
+    } else if (argument == "--list-tiles") {
       options.listTiles = true;
     } else if (argument == "--json" && options.listTiles) {
       options.json = true;
@@ -519,6 +562,10 @@ int main(int argc, char** argv) {
   }
 
   quayline::SyslogSystemLog log;
+  if (options.installInfo) {
+    quayline::Basics basics(log);
+    return quayline::installInfo(basics);
+  }
   if (options.listTiles) {
     quayline::Basics basics(log);
     QCoreApplication application(argc, argv);
@@ -546,5 +593,5 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("Quayline");
   QApplication::setQuitOnLastWindowClosed(false);
-  return quayline::run(basics);
+  return quayline::run(basics, instance);
 }

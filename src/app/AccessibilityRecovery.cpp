@@ -1,23 +1,16 @@
 #include "app/AccessibilityRecovery.h"
 
-#include "foundation/Scheduler.h"
 #include "foundation/Url.h"
 #include "platform/ApplicationBundle.h"
 #include "platform/Processes.h"
 #include "platform/Workspace.h"
+#include "system/Relaunch.h"
 
 namespace quayline {
 
 AccessibilityRecovery::AccessibilityRecovery(Processes& processes, Workspace& workspace,
-                                             ApplicationBundle& bundle, Scheduler& scheduler,
-                                             std::string ownExecutable,
-                                             std::function<void()> terminate)
-    : processes_(processes),
-      workspace_(workspace),
-      bundle_(bundle),
-      scheduler_(scheduler),
-      ownExecutable_(std::move(ownExecutable)),
-      terminate_(std::move(terminate)) {}
+                                             ApplicationBundle& bundle, Relaunch& relaunch)
+    : processes_(processes), workspace_(workspace), bundle_(bundle), relaunch_(relaunch) {}
 
 void AccessibilityRecovery::resetAndRelaunch() {
   const auto identifier = bundle_.infoValue("CFBundleIdentifier");
@@ -33,8 +26,7 @@ void AccessibilityRecovery::resetAndRelaunch() {
 }
 
 void AccessibilityRecovery::relaunch() {
-  processes_.launch(ownExecutable_, {}, Processes::StandardError::discard);
-  scheduler_.post(terminate_);
+  relaunch_.relaunch();
 }
 
 void AccessibilityRecovery::openSettings() {

@@ -23,6 +23,9 @@ class InstanceGuard {
   virtual Claim claim() = 0;
   // The process holding the claim, when it is known.
   virtual std::optional<ProcessId> holder() = 0;
+  // Gives the claim up while this process still runs, so a new copy started in its place can
+  // take it; claim() takes it back should that copy fail to start.
+  virtual void release() = 0;
 };
 
 }  // namespace quayline

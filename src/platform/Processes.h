@@ -22,6 +22,15 @@ class Processes {
                                           const std::vector<std::string>& arguments,
                                           StandardError standardError = StandardError::inherit) = 0;
 
+  struct Output {
+    int status = 0;  // the exit code, or 128 plus the signal number
+    std::string standardOutput;
+  };
+  // Runs the executable to its end (never through a shell) and returns what it printed on its
+  // standard output; its standard error is discarded. Nothing when it could not be started.
+  virtual std::optional<Output> run(const std::string& executable,
+                                    const std::vector<std::string>& arguments) = 0;
+
   // Asks a child (or any process) to end (a termination request, not a kill).
   virtual void terminate(ProcessId pid) = 0;
 

@@ -53,12 +53,28 @@ void SystemDockVisibility::hideAtLaunch() {
 }
 
 void SystemDockVisibility::restoreAtTermination() {
+  if (handedOver_) {
+    return;  // the dock and its snapshot belong to the copy that replaced this one
+  }
   // A run that left the dock alone (its settings could not be recorded) has nothing to undo:
   // restoring without a snapshot would remove the user's own values.
   std::error_code error;
   if (hidesSystemDock() && (hidThisRun_ || std::filesystem::exists(snapshotPath(), error))) {
     restore();
   }
+}
+
+void SystemDockVisibility::handOver() {
+  if (hidesSystemDock() && !handedOver_) {
+    restoreAtTermination();
+  }
+  handedOver_ = true;
+  hidThisRun_ = false;
+}
+
+void SystemDockVisibility::takeBack() {
+  handedOver_ = false;
+  hideAtLaunch();
 }
 
 void SystemDockVisibility::hideSystemDock() {

@@ -52,6 +52,13 @@ class SystemDockVisibility {
   // Stops Keelguard, so that it does not restore a second time, then restores from the snapshot.
   void restore();
 
+  // Before a new copy of Quayline starts in this one's place: restores now (Keelguard first),
+  // and leaves the system dock to the new copy from then on, so that ending this process
+  // restores nothing a second time.
+  void handOver();
+  // The new copy did not start: hides the dock again as at launch and restores at the end.
+  void takeBack();
+
   // Writes the recorded values back (a missing or unreadable snapshot removes the three keys),
   // deletes the snapshot and relaunches the dock.
   void restoreFrom(const std::filesystem::path& snapshot);
@@ -83,6 +90,7 @@ class SystemDockVisibility {
   };
   std::optional<Watchdog> watchdog_;
   bool hidThisRun_ = false;
+  bool handedOver_ = false;
   std::optional<std::filesystem::path> snapshotPath_;
 };
 

@@ -3,9 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "fakes/FakeApplicationBundle.h"
+#include "fakes/FakeInstanceGuard.h"
+#include "fakes/FakePaths.h"
+#include "fakes/FakePreferenceDomains.h"
 #include "fakes/FakeProcesses.h"
 #include "fakes/FakeScheduler.h"
+#include "fakes/FakeSystemLog.h"
 #include "fakes/FakeWorkspace.h"
+#include "system/Relaunch.h"
+#include "system/SystemDockVisibility.h"
 
 namespace quayline {
 namespace {
@@ -13,14 +19,29 @@ namespace {
 class AccessibilityRecoveryTest : public ::testing::Test {
  protected:
   AccessibilityRecovery make() {
-    return AccessibilityRecovery(processes, workspace, bundle, scheduler,
-                                 "/opt/quayline/bin/quayline", [this] { ++terminations; });
+    return AccessibilityRecovery(processes, workspace, bundle, relaunch);
+  }
+  // The new copy claims the display as soon as it is started.
+  void runNewCopy() {
+    const auto launched = processes.launchesOf("/opt/quayline/bin/quayline");
+    if (!launched.empty()) {
+      instance.holderPid = launched.back().pid;
+    }
+    scheduler.advance(Relaunch::checkInterval);
   }
   FakeProcesses processes;
   FakeWorkspace workspace;
   FakeApplicationBundle bundle;
   FakeScheduler scheduler;
+  FakeInstanceGuard instance;
+  FakePreferenceDomains domains;
+  FakePaths paths;
+  FakeSystemLog log;
+  SystemDockVisibility systemDock{domains, processes, bundle, paths, log};
   int terminations = 0;
+  Relaunch relaunch{{processes, instance, systemDock, scheduler, [this] { ++terminations; },
+                     [](const std::string&) {}},
+                    "/opt/quayline/bin/quayline"};
 };
 
 TEST_F(AccessibilityRecoveryTest, ResetsThePermissionThenStartsANewInstanceAndEndsThisOne) {
@@ -31,8 +52,8 @@ TEST_F(AccessibilityRecoveryTest, ResetsThePermissionThenStartsANewInstanceAndEn
   EXPECT_EQ(processes.launches[0].arguments,
             (std::vector<std::string>{"reset", "Accessibility", "com.orrin.quayline"}));
   EXPECT_EQ(processes.launches[1].executable, "/opt/quayline/bin/quayline");
-  EXPECT_EQ(terminations, 0);  // from the main loop, after the start was asked for
-  scheduler.runPosted();
+  EXPECT_EQ(terminations, 0);  // only once the new copy runs
+  runNewCopy();
   EXPECT_EQ(terminations, 1);
 }
 
@@ -41,7 +62,7 @@ TEST_F(AccessibilityRecoveryTest, MissingToolStillRelaunchesAndMissingIdentifier
   processes.failingExecutables.insert("/usr/bin/tccutil");
   make().resetAndRelaunch();
   EXPECT_EQ(processes.launchesOf("/opt/quayline/bin/quayline").size(), 1u);
-  scheduler.runPosted();
+  runNewCopy();
   EXPECT_EQ(terminations, 1);
 
   processes.launches.clear();
@@ -49,7 +70,7 @@ TEST_F(AccessibilityRecoveryTest, MissingToolStillRelaunchesAndMissingIdentifier
   make().resetAndRelaunch();
   bundle.info["CFBundleIdentifier"] = PropertyValue(true);  // not a string
   make().resetAndRelaunch();
-  scheduler.runPosted();
+  runNewCopy();
   EXPECT_TRUE(processes.launches.empty());
   EXPECT_EQ(terminations, 1);
 }

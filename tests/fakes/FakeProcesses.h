@@ -26,6 +26,18 @@ class FakeProcesses final : public Processes {
   std::optional<ProcessId> launch(const std::string& executable,
                                   const std::vector<std::string>& arguments,
                                   StandardError standardError = StandardError::inherit) override;
+  // Answers from `outputs`, keyed by the executable and its arguments joined with blanks;
+  // anything else could not be started.
+  std::optional<Output> run(const std::string& executable,
+                            const std::vector<std::string>& arguments) override {
+    std::string key = executable;
+    for (const auto& argument : arguments) {
+      key += " " + argument;
+    }
+    runs.push_back(key);
+    auto found = outputs.find(key);
+    return found == outputs.end() ? std::nullopt : std::optional<Output>(found->second);
+  }
   void terminate(ProcessId pid) override;
   std::optional<int> wait(ProcessId pid) override;
   bool exists(ProcessId pid) override { return existing.contains(pid); }
@@ -46,6 +58,8 @@ class FakeProcesses final : public Processes {
   std::set<std::string> failingExecutables;
   std::map<ProcessId, std::vector<std::string>> commandLines;  // what arguments() reports
   std::map<ProcessId, int> argumentReads;
+  std::map<std::string, Output> outputs;
+  std::vector<std::string> runs;
   bool failAllLaunches = false;
   ProcessId currentPid = 4242;
   ProcessId nextPid = 10000;

@@ -4,11 +4,16 @@
 
 #include "app/AccessibilityRecovery.h"
 #include "fakes/FakeApplicationBundle.h"
+#include "fakes/FakeInstanceGuard.h"
+#include "fakes/FakePaths.h"
 #include "fakes/FakePreferenceDomains.h"
 #include "fakes/FakePrivacyPermissions.h"
 #include "fakes/FakeProcesses.h"
 #include "fakes/FakeScheduler.h"
+#include "fakes/FakeSystemLog.h"
 #include "fakes/FakeWorkspace.h"
+#include "system/Relaunch.h"
+#include "system/SystemDockVisibility.h"
 
 namespace quayline {
 namespace {
@@ -28,9 +33,13 @@ class OnboardingTest : public ::testing::Test {
   FakeProcesses processes;
   FakeWorkspace workspace;
   FakeApplicationBundle bundle;
-  int terminations = 0;
-  AccessibilityRecovery recovery{processes, workspace,           bundle,
-                                 scheduler, "/usr/bin/quayline", [this] { ++terminations; }};
+  FakeInstanceGuard instance;
+  FakePaths paths;
+  FakeSystemLog log;
+  SystemDockVisibility systemDock{domains, processes, bundle, paths, log};
+  Relaunch relaunch{{processes, instance, systemDock, scheduler, [] {}, [](const std::string&) {}},
+                    "/usr/bin/quayline"};
+  AccessibilityRecovery recovery{processes, workspace, bundle, relaunch};
   Onboarding onboarding{{permissions, domains, scheduler, recovery}};
 };
 
@@ -61,7 +70,7 @@ TEST_F(OnboardingTest, AGrantThatDoesNotArriveWithin25SecondsOfAskingIsStuck) {
   bundle.info["CFBundleIdentifier"] = PropertyValue("com.orrin.quayline");
   onboarding.clearAndReopen();
   scheduler.runPosted();
-  EXPECT_EQ(terminations, 1);
+  EXPECT_EQ(processes.launchesOf("/usr/bin/quayline").size(), 1u);  // the new copy
 }
 
 TEST_F(OnboardingTest, TheGrantClearsStuckEnablesContinueAndClosesTheWindow) {

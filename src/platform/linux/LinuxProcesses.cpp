@@ -65,6 +65,10 @@ class SpawnSetup {
   SpawnSetup(const SpawnSetup&) = delete;
   SpawnSetup& operator=(const SpawnSetup&) = delete;
 
+  // The duplicate drops close-on-exec, so only the child's standard output keeps the pipe open.
+  void redirectStandardOutput(int descriptor) {
+    posix_spawn_file_actions_adddup2(&actions_, descriptor, STDOUT_FILENO);
+  }
   const posix_spawn_file_actions_t* actions() const { return &actions_; }
   const posix_spawnattr_t* attributes() const { return &attributes_; }
 
@@ -82,6 +86,40 @@ LinuxProcesses::~LinuxProcesses() = default;
 std::optional<ProcessId> LinuxProcesses::launch(const std::string& executable,
                                                 const std::vector<std::string>& arguments,
                                                 StandardError standardError) {
+  return spawn(executable, arguments, standardError, -1);
+}
+
+std::optional<Processes::Output> LinuxProcesses::run(const std::string& executable,
+                                                     const std::vector<std::string>& arguments) {
+  int pipe[2];
+  if (::pipe2(pipe, O_CLOEXEC) != 0) {
+    return std::nullopt;
+  }
+  const auto pid = spawn(executable, arguments, StandardError::discard, pipe[1]);
+  ::close(pipe[1]);
+  Output output;
+  char buffer[4096];
+  for (;;) {
+    const ssize_t count = ::read(pipe[0], buffer, sizeof buffer);
+    if (count < 0 && errno == EINTR) {
+      continue;
+    }
+    if (count <= 0) {
+      break;
+    }
+    output.standardOutput.append(buffer, static_cast<std::size_t>(count));
+  }
+  ::close(pipe[0]);
+  if (!pid) {
+    return std::nullopt;
+  }
+  output.status = wait(*pid).value_or(-1);
+  return output;
+}
+
+std::optional<ProcessId> LinuxProcesses::spawn(const std::string& executable,
+                                               const std::vector<std::string>& arguments,
+                                               StandardError standardError, int standardOutput) {
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(executable.c_str()));
   for (const auto& argument : arguments) {
@@ -90,6 +128,9 @@ std::optional<ProcessId> LinuxProcesses::launch(const std::string& executable,
   argv.push_back(nullptr);
 
   SpawnSetup setup(standardError);
+  if (standardOutput >= 0) {
+    setup.redirectStandardOutput(standardOutput);
+  }
   pid_t pid = 0;
   // Held across the spawn so the reaper cannot record the child before it is known.
   std::unique_lock lock(children_->mutex);

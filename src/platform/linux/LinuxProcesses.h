@@ -16,6 +16,8 @@ class LinuxProcesses final : public Processes {
   std::optional<ProcessId> launch(const std::string& executable,
                                   const std::vector<std::string>& arguments,
                                   StandardError standardError = StandardError::inherit) override;
+  std::optional<Output> run(const std::string& executable,
+                            const std::vector<std::string>& arguments) override;
   // A child of ours that has already ended is not signalled: its id may belong to another
   // process by now.
   void terminate(ProcessId pid) override;
@@ -27,6 +29,11 @@ class LinuxProcesses final : public Processes {
   std::vector<std::string> arguments(ProcessId pid) override;
 
  private:
+  // `standardOutput` is a descriptor the child writes its output to, or -1 to inherit ours.
+  std::optional<ProcessId> spawn(const std::string& executable,
+                                 const std::vector<std::string>& arguments,
+                                 StandardError standardError, int standardOutput);
+
   struct Children;
   // Shared with the reaper threads, which may outlive this object.
   std::shared_ptr<Children> children_;

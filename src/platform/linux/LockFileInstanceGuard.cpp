@@ -131,4 +131,11 @@ std::optional<ProcessId> LockFileInstanceGuard::holder() {
   }
 }
 
+void LockFileInstanceGuard::release() {
+  if (acquired_ && descriptor_ >= 0) {
+    ::flock(descriptor_, LOCK_UN);
+  }
+  acquired_ = false;
+}
+
 }  // namespace quayline

@@ -25,6 +25,7 @@ class LockFileInstanceGuard final : public InstanceGuard {
 
   Claim claim() override;
   std::optional<ProcessId> holder() override;
+  void release() override;
 
   const std::filesystem::path& lockPath() const { return path_; }
 

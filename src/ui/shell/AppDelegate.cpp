@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QMenu>
+#include <QMessageBox>
 #include <cmath>
 #include <iostream>
 
@@ -12,7 +13,9 @@
 #include "dock/DockEdgeClickTap.h"
 #include "dock/MenuTracking.h"
 #include "switcher/WindowSwitcher.h"
+#include "system/LoginItemService.h"
 #include "system/SystemDockVisibility.h"
+#include "system/UpdateService.h"
 #include "ui/panel/DockPanel.h"
 #include "ui/shell/StatusItem.h"
 #include "windows/WindowReservation.h"
@@ -86,6 +89,9 @@ void AppDelegate::applicationDidFinishLaunching() {
   services_.systemDock.hideAtLaunch();
   if (services_.showOnboardingIfNeeded) {
     services_.showOnboardingIfNeeded();
+  }
+  if (services_.loginItem) {
+    services_.loginItem->syncWithPreference(services_.preferences);
   }
 
   services_.reservation.setDocks([this] { return docks<ReservingDock>(); });
@@ -172,7 +178,13 @@ void AppDelegate::perform(StatusMenu::Action action) {
       std::cerr << "quayline: the settings window is not part of this version yet\n";
       return;
     case StatusMenu::Action::checkForUpdates:
-      std::cerr << "quayline: updates come through the package manager\n";
+      if (services_.updates) {
+        const auto report = services_.updates->checkForUpdates();
+        QMessageBox box(QMessageBox::Information, QString::fromStdString(report.title),
+                        QString::fromStdString(report.text));
+        box.setObjectName("updateReport");
+        box.exec();
+      }
       return;
     default:
       return;

@@ -14,9 +14,11 @@ class AppAttention;
 class BadgeService;
 class DockEdgeClickTap;
 class DockAutoHide;
+class LoginItemService;
 class StatusItem;
 class SwitcherSettings;
 class SystemDockVisibility;
+class UpdateService;
 class WindowReservation;
 class WindowSwitcher;
 
@@ -40,6 +42,10 @@ class AppDelegate {
     std::function<void()> quit;
     // The move prompt or the onboarding window, when either is needed.
     std::function<void()> showOnboardingIfNeeded;
+    // Brought in line with the "open at login" setting at launch, when given.
+    LoginItemService* loginItem = nullptr;
+    // Answers "Check for Updates…", when given.
+    UpdateService* updates = nullptr;
   };
 
   explicit AppDelegate(Services services);

@@ -46,6 +46,8 @@ void X11Environment::SetUp() {
   // The tests' children must not reach the session bus of whoever runs the tests.
   ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
   ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+  // The dock runs from the build tree, which would otherwise offer to install itself first.
+  ::setenv("QUAYLINE_NO_MOVE_PROMPT", "1", 1);
 
   server_ = XServer::start(root_ / "logs", XServer::WindowManager::openbox);
   ASSERT_NE(server_, nullptr) << "Xvfb and openbox did not start; see " << root_ / "logs";
