@@ -79,6 +79,7 @@
 #include "platform/linux/x11/XConnection.h"
 #include "previews/WindowPreviewController.h"
 #include "previews/WindowThumbnailer.h"
+#include "settings/IconStyleSettings.h"
 #include "stacks/AppRecentItemsService.h"
 #include "stacks/FolderStackController.h"
 #include "stacks/TrashService.h"
@@ -92,6 +93,7 @@
 #include "ui/icons/IconCache.h"
 #include "ui/panel/DockWindowController.h"
 #include "ui/previews/PreviewPanelWindow.h"
+#include "ui/settings/SettingsWindowController.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/DockEdgeNoticeDialog.h"
 #include "ui/shell/QtApplicationAppearance.h"
@@ -443,9 +445,16 @@ int run(Basics& basics) {
                            notifications, windowing,        scheduler,
                            views.menus,   views.context,    {},
                            &drops};
+  const char* currentDesktop = std::getenv("XDG_CURRENT_DESKTOP");
+  IconStyleSettings iconStyle(desktop.workspace, currentDesktop ? currentDesktop : "");
+  SettingsWindowController settings(
+      {preferences, basics.domains, notifications, desktop.hiddenApps, edgeActions, iconStyle,
+       basics.bundle, views.confirmations, [] { QCoreApplication::quit(); }},
+      // The permission rows are not part of this build yet: the pane says so.
+      [](QWidget*) -> QWidget* { return nullptr; });
   AppDelegate delegate({preferences, displays, scheduler, systemDock, docks, reservation, autoHide,
                         badges.service, switcher.switcher, switcher.settings, edgeTap,
-                        [] { QCoreApplication::quit(); }});
+                        [] { QCoreApplication::quit(); }, &settings});
   TerminationSignals signals([](int) { QCoreApplication::quit(); });
   // Without its X server the dock has nowhere to be: end in order.
   const Subscription lost = x.observeLoss([] { QCoreApplication::quit(); });

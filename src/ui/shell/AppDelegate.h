@@ -11,6 +11,7 @@
 namespace quayline {
 
 class AppAttention;
+class SettingsWindowController;
 class BadgeService;
 class DockEdgeClickTap;
 class DockAutoHide;
@@ -38,6 +39,8 @@ class AppDelegate {
     DockEdgeClickTap& edgeTap;
     // Ends the event loop; the caller then runs `applicationWillTerminate`.
     std::function<void()> quit;
+    // Opened by the status menu's "Settings…" and "Dock Actions…".
+    SettingsWindowController* settings = nullptr;
   };
 
   explicit AppDelegate(Services services);
