@@ -98,7 +98,6 @@ void GeneralPane::buildAppearance() {
   iconStyleButton_->setObjectName(QStringLiteral("iconStyleButton"));
   iconStyleHint_ = new QLabel(qstring(IconStyleSettings::unavailableHint));
   iconStyleHint_->setObjectName(QStringLiteral("iconStyleHint"));
-  iconStyleHint_->setWordWrap(true);
   iconRow->addWidget(iconStyleButton_);
   iconRow->addWidget(iconStyleHint_);
   appearance_->addRow(QStringLiteral("Icon style"), iconStyle, "iconStyle");

@@ -39,6 +39,8 @@ void SettingsSection::setVisible(bool visible) {
 SettingsPage::SettingsPage(const QString& title) {
   setWidgetResizable(true);
   setFrameShape(QFrame::NoFrame);
+  // Tab goes straight from the sidebar to the pane's first control.
+  setFocusPolicy(Qt::NoFocus);
   auto* content = new QWidget;
   sections_ = new QVBoxLayout(content);
   auto* heading = new QLabel(title);

@@ -33,7 +33,7 @@ QIcon paneIcon(SettingsPane pane) {
       return QIcon::fromTheme(QStringLiteral("input-mouse"));
     case SettingsPane::hiddenApps:
       return QIcon::fromTheme(QStringLiteral("view-hidden"),
-                              QIcon::fromTheme(QStringLiteral("view-conceal")));
+                              QIcon::fromTheme(QStringLiteral("view-conceal-symbolic")));
     case SettingsPane::permissions:
       return QIcon::fromTheme(QStringLiteral("security-high"),
                               QIcon::fromTheme(QStringLiteral("system-lock-screen")));
@@ -111,6 +111,8 @@ SettingsWindow::SettingsWindow(SettingsServices& services, SettingsNavigation& n
   paneChanged_ = navigation_.pane.observe([this](const SettingsPane& pane) { select(pane); });
   select(navigation_.pane.get());
   observePreferences();
+  // The keyboard starts in the sidebar: arrows pick a pane, Tab moves into it.
+  sidebar_->setFocus();
 
   resize(static_cast<int>(SettingsWindowFrame::contentSize.width),
          static_cast<int>(SettingsWindowFrame::contentSize.height));
