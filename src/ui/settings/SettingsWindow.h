@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 #include "foundation/Subscription.h"
 #include "settings/SettingsNavigation.h"
