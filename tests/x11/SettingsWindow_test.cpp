@@ -32,6 +32,39 @@ std::vector<std::uint8_t> picture(RunningDock& dock, const WindowFrame& frame) {
   return {data, data + xcb_get_image_data_length(reply.get())};
 }
 
+// The window's pixels once they stay the same for a quarter of a second; empty when they never
+// do.
+std::vector<std::uint8_t> settledPicture(RunningDock& dock, const WindowFrame& frame) {
+  std::vector<std::uint8_t> last;
+  for (int attempt = 0; attempt < 40; ++attempt) {
+    auto now = picture(dock, frame);
+    if (!now.empty() && now == last) {
+      return now;
+    }
+    last = std::move(now);
+    waitUntil([] { return false; }, std::chrono::milliseconds(250));
+  }
+  return {};
+}
+
+// Whether another client holds the keyboard (an open menu does): a grab of our own is refused.
+bool keyboardTaken(RunningDock& dock) {
+  const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(dock.connection())).data;
+  std::unique_ptr<xcb_grab_keyboard_reply_t, decltype(&free)> reply(
+      xcb_grab_keyboard_reply(
+          dock.connection(),
+          xcb_grab_keyboard(dock.connection(), 0, screen->root, XCB_CURRENT_TIME,
+                            XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+          nullptr),
+      &free);
+  if (reply && reply->status == XCB_GRAB_STATUS_SUCCESS) {
+    xcb_ungrab_keyboard(dock.connection(), XCB_CURRENT_TIME);
+    dock.sync();
+    return false;
+  }
+  return reply && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
+}
+
 std::optional<bool> storedPreviews() {
   FilePreferenceDomains domains(FilePreferenceDomains::defaultDirectory());
   domains.synchronize(PreferenceDomains::application);
@@ -48,10 +81,12 @@ TEST(SettingsWindow, OpensFromTheStatusMenuAndFollowsTheStoredSettingsBothWays) 
                     .tileSize = 64,
                     .settings = {{"windowPreviewsEnabled", PropertyValue(false)}}});
   ASSERT_TRUE(dock.started()) << dock.logText();
-  // No tray on plain openbox: the status menu opens from the glass beside the first tile.
-  const WindowFrame panel = dock.dockFrame();
-  dock.clickAt(panel.x + 1, panel.y + (panel.height - 5) / 2, Button::secondary);
+  // No tray on plain openbox: the status menu opens from the dock's glass, and from the
+  // trailing divider, which has no menu of its own.
+  ASSERT_TRUE(dock.click("divider:trailing", Button::secondary)) << dock.describeRow();
   ASSERT_TRUE(waitUntil([&] { return dock.popupWindows().size() == 1; })) << dock.logText();
+  // Keys sent before the menu holds the keyboard would go elsewhere.
+  ASSERT_TRUE(waitUntil([&] { return keyboardTaken(dock); }));
   // "Settings…" is the third entry from the end: Up from nothing selected starts at the last.
   for (int i = 0; i < 3; ++i) {
     dock.pressKey(XK_Up);
@@ -65,28 +100,30 @@ TEST(SettingsWindow, OpensFromTheStatusMenuAndFollowsTheStoredSettingsBothWays) 
   EXPECT_EQ(dock.windowPid(window), dock.pid());
   ASSERT_TRUE(waitUntil([&] { return dock.activeWindow() == window; }));
 
-  // The keyboard starts in the sidebar: Down picks Behavior, Tab reaches "Window previews".
+  // The keyboard starts in the sidebar: Down picks Behavior, Tab reaches "Window previews",
+  // Space turns it on.
   dock.pressKey(XK_Down);
   dock.pressKey(XK_Tab);
-  std::vector<std::uint8_t> before;
-  ASSERT_TRUE(waitUntil([&] {
-    auto now = picture(dock, frame);
-    const bool settled = !now.empty() && now == before;
-    before = std::move(now);
-    return settled;
-  }));
   dock.pressKey(XK_space);
-  EXPECT_TRUE(waitUntil([] { return storedPreviews() == true; })) << dock.logText();
-  EXPECT_TRUE(waitUntil([&] { return picture(dock, frame) != before; }));
+  ASSERT_TRUE(waitUntil([] { return storedPreviews() == true; })) << dock.logText();
+  const auto shown = settledPicture(dock, frame);
+  ASSERT_FALSE(shown.empty());
 
-  // Written by another program while the window is open: the checkbox follows.
-  const std::string command = std::string("'") + QUAYLINE_STAGE_DIR +
-                              "/bin/quayline-defaults' write com.orrin.quayline "
-                              "quayline.windowPreviewsEnabled -bool false";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  EXPECT_TRUE(waitUntil([&] { return picture(dock, frame) == before; }))
+  // Written by another program while the window is open: the checkbox follows, both ways.
+  const auto write = [](const char* value) {
+    const std::string command = std::string("'") + QUAYLINE_STAGE_DIR +
+                                "/bin/quayline-defaults' write com.orrin.quayline "
+                                "quayline.windowPreviewsEnabled -bool " +
+                                value;
+    return std::system(command.c_str());
+  };
+  ASSERT_EQ(write("false"), 0);
+  EXPECT_TRUE(waitUntil([&] { return picture(dock, frame) != shown; }))
       << "the window does not show the value written elsewhere";
-  EXPECT_EQ(storedPreviews(), false);
+  ASSERT_EQ(write("true"), 0);
+  EXPECT_TRUE(waitUntil([&] { return picture(dock, frame) == shown; }))
+      << "the window does not show the value written back";
+  EXPECT_EQ(storedPreviews(), true);
 }
 
 }  // namespace
