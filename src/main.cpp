@@ -83,6 +83,7 @@
 #include "platform/linux/x11/XConnection.h"
 #include "previews/WindowPreviewController.h"
 #include "previews/WindowThumbnailer.h"
+#include "settings/IconStyleSettings.h"
 #include "settings/PermissionRows.h"
 #include "stacks/AppRecentItemsService.h"
 #include "stacks/FolderStackController.h"
@@ -101,7 +102,9 @@
 #include "ui/icons/IconCache.h"
 #include "ui/onboarding/OnboardingWindowController.h"
 #include "ui/panel/DockWindowController.h"
+#include "ui/permissions/PermissionRowsView.h"
 #include "ui/previews/PreviewPanelWindow.h"
+#include "ui/settings/SettingsWindowController.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/DockEdgeNoticeDialog.h"
 #include "ui/shell/MovePrompt.h"
@@ -515,10 +518,18 @@ int run(Basics& basics, InstanceGuard& instance) {
   PackageDatabaseUpdater packages(basics.processes,
                                   installLocation.runningPrefix() + "/bin/quayline");
   UpdateService updates(packages, QUAYLINE_VERSION);
-  AppDelegate delegate({preferences, displays, scheduler, systemDock, docks, reservation, autoHide,
-                        badges.service, switcher.switcher, switcher.settings, edgeTap,
-                        [] { QCoreApplication::quit(); },
-                        [&onboarding] { onboarding.showIfNeeded(); }, &loginItem, &updates});
+  const char* currentDesktop = std::getenv("XDG_CURRENT_DESKTOP");
+  IconStyleSettings iconStyle(desktop.workspace, currentDesktop ? currentDesktop : "");
+  SettingsWindowController settings(
+      {preferences, basics.domains, notifications, desktop.hiddenApps, edgeActions, iconStyle,
+       basics.bundle, views.confirmations, [] { QCoreApplication::quit(); }},
+      [&permissionRows, &scheduler](QWidget* parent) -> QWidget* {
+        return new PermissionRowsView(permissionRows, scheduler, parent);
+      });
+  AppDelegate delegate(
+      {preferences, displays, scheduler, systemDock, docks, reservation, autoHide, badges.service,
+       switcher.switcher, switcher.settings, edgeTap, [] { QCoreApplication::quit(); },
+       [&onboarding] { onboarding.showIfNeeded(); }, &loginItem, &updates, &settings});
   TerminationSignals signals([](int) { QCoreApplication::quit(); });
   // Without its X server the dock has nowhere to be: end in order.
   const Subscription lost = x.observeLoss([] { QCoreApplication::quit(); });

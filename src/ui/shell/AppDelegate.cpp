@@ -17,6 +17,7 @@
 #include "system/SystemDockVisibility.h"
 #include "system/UpdateService.h"
 #include "ui/panel/DockPanel.h"
+#include "ui/settings/SettingsWindowController.h"
 #include "ui/shell/StatusItem.h"
 #include "windows/WindowReservation.h"
 
@@ -174,8 +175,14 @@ void AppDelegate::perform(StatusMenu::Action action) {
       services_.quit();
       return;
     case StatusMenu::Action::openDockActions:
+      if (services_.settings) {
+        services_.settings->showDockActions();
+      }
+      return;
     case StatusMenu::Action::openSettings:
-      std::cerr << "quayline: the settings window is not part of this version yet\n";
+      if (services_.settings) {
+        services_.settings->show();
+      }
       return;
     case StatusMenu::Action::checkForUpdates:
       if (services_.updates) {

@@ -11,6 +11,7 @@
 namespace quayline {
 
 class AppAttention;
+class SettingsWindowController;
 class BadgeService;
 class DockEdgeClickTap;
 class DockAutoHide;
@@ -46,6 +47,8 @@ class AppDelegate {
     LoginItemService* loginItem = nullptr;
     // Answers "Check for Updates…", when given.
     UpdateService* updates = nullptr;
+    // Opened by the status menu's "Settings…" and "Dock Actions…".
+    SettingsWindowController* settings = nullptr;
   };
 
   explicit AppDelegate(Services services);
