@@ -242,6 +242,11 @@ TEST(ChromeProfileTileActions, KeepingAndRemovingProfiles) {
   entry(dock.menu("chrome-profile:Profile 1"), "Keep in Dock").action();
   entry(dock.menu("pinned:chrome-profile:Default"), "Remove from Dock").action();
   EXPECT_EQ(pinned(), (std::vector<PinnedItem>{folder, other, PinnedChromeProfile{"Profile 1"}}));
+
+  // The next run's store reads the kept profile back from the settings.
+  dock.fakes.build();
+  EXPECT_EQ(pinned(), (std::vector<PinnedItem>{folder, other, PinnedChromeProfile{"Profile 1"}}));
+  EXPECT_TRUE(dock.fakes.store->isPinnedProfile("Profile 1"));
 }
 
 }  // namespace
