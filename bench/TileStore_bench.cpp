@@ -223,6 +223,7 @@ class BenchChromeProfiles final : public ChromeProfiles {
     return std::nullopt;
   }
   std::optional<ChromeAvatar> avatarImage(const std::string&) override { return std::nullopt; }
+  std::string productName() const override { return "Chromium"; }
   std::vector<std::string> liveProfileDirectories() override {
     const auto windows = registry_.windows(kChrome);
     std::vector<std::string> live;

@@ -61,6 +61,7 @@ class ChromeProfileService final : public ChromeProfiles {
   // Where the profiles' pictures come from; none draws every profile with its initial.
   void setAvatars(ChromeAvatarImages* avatars) { avatars_ = avatars; }
   Subscription observeProfiles(std::function<void()> observer) override;
+  std::string productName() const override { return installation_.productName; }
 
   // The main browser's windows that can belong to a profile: titled, not the sign-in window.
   std::vector<AppWindow> chromeWindows();

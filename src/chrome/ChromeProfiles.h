@@ -31,6 +31,8 @@ class ChromeProfiles {
   virtual std::optional<AppWindow> preferredWindow(const std::string& directory) = 0;
   // Asks the browser for a new window in a known profile; other directories are ignored.
   virtual void openNewWindow(const std::string& directory) = 0;
+  // What the browser is called on this system ("Google Chrome", "Chromium"), for menu items.
+  virtual std::string productName() const = 0;
   // Called after every change of the profile list.
   virtual Subscription observeProfiles(std::function<void()> observer) = 0;
 };

@@ -25,6 +25,8 @@ bool allMinimized(const std::vector<AppWindow>& windows) {
                      [](const AppWindow& window) { return window.isMinimized; });
 }
 
+}  // namespace
+
 std::optional<RunningApp> runningApp(Workspace& workspace, ProcessId pid) {
   for (RunningApp& app : workspace.runningApplications()) {
     if (app.pid == pid) {
@@ -34,7 +36,15 @@ std::optional<RunningApp> runningApp(Workspace& workspace, ProcessId pid) {
   return std::nullopt;
 }
 
-}  // namespace
+void raiseWindow(TileActionServices& services, const AppWindow& window) {
+  if (window.isMinimized) {
+    services.accessibility.setAttribute(window.element, AX::minimized, AXValue{false});
+  }
+  services.accessibility.performAction(window.element, AX::raise);
+  if (runningApp(services.workspace, window.pid)) {
+    services.workspace.activate(window.pid);
+  }
+}
 
 AppTileActions::AppTileActions(TileActionServices& services, Tile tile,
                                std::optional<DisplayNumber> display)
@@ -73,13 +83,7 @@ std::vector<AppWindow> AppTileActions::windows() const {
 }
 
 void AppTileActions::raise(const AppWindow& window) const {
-  if (window.isMinimized) {
-    services_.accessibility.setAttribute(window.element, AX::minimized, AXValue{false});
-  }
-  services_.accessibility.performAction(window.element, AX::raise);
-  if (runningApp(services_.workspace, window.pid)) {
-    services_.workspace.activate(window.pid);
-  }
+  raiseWindow(services_, window);
 }
 
 std::vector<AppWindow> AppTileActions::displayWindows(const std::vector<AppWindow>& windows) const {

@@ -55,6 +55,13 @@ class AppTileActions {
   std::optional<DisplayNumber> display_;
 };
 
+// The running application with this process id, when there is one.
+std::optional<RunningApp> runningApp(Workspace& workspace, ProcessId pid);
+
+// Un-minimizes the window, raises it and brings its application forward: what a click or a menu
+// item does to one window of any tile.
+void raiseWindow(TileActionServices& services, const AppWindow& window);
+
 // Removes the item a pinned or trailing tile stands for from its stored list; nothing for tiles
 // that stand for no stored item.
 void removeFromDock(TileStore& store, const Tile& tile);

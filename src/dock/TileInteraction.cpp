@@ -1,6 +1,7 @@
 #include "dock/TileInteraction.h"
 
 #include "dock/AppTileActions.h"
+#include "dock/ChromeProfileTileActions.h"
 #include "dock/FolderTileActions.h"
 #include "dock/TrashTileActions.h"
 #include "model/TileStore.h"
@@ -12,6 +13,8 @@ void TileInteraction::click(const Tile& tile, std::optional<DisplayNumber> displ
                             const TileClickPlace& place) {
   if (tile.app()) {
     AppTileActions(services_, tile, display).activate();
+  } else if (tile.chromeProfile()) {
+    ChromeProfileTileActions(services_, tile).click();
   } else if (const FolderTile* folder = tile.folder()) {
     if (services_.folderStacks != nullptr) {
       FolderTileActions(*services_.folderStacks, services_.workspace, tile)
@@ -28,6 +31,9 @@ Menu TileInteraction::menu(const Tile& tile, std::optional<DisplayNumber> displa
   if (const AppTile* app = tile.app()) {
     const bool running = services_.store.runningBundleIDs().contains(app->bundleIdentifier);
     return AppTileActions(services_, tile, display).contextMenuItems(running);
+  }
+  if (tile.chromeProfile()) {
+    return ChromeProfileTileActions(services_, tile).contextMenuItems();
   }
   if (tile.folder() && services_.folderStacks != nullptr) {
     return FolderTileActions(*services_.folderStacks, services_.workspace, tile)

@@ -18,8 +18,8 @@ struct TileClickPlace {
   bool alternate = false;
 };
 
-// Clicks and context menus of the dock's tiles, by kind of tile. Tiles whose behaviour is not
-// there yet (browser profiles) answer a click with nothing and have no menu.
+// Clicks and context menus of the dock's tiles, by kind of tile. A tile without a menu of its own
+// (a divider) gets an empty one, so the dock's glass menu shows instead.
 class TileInteraction {
  public:
   explicit TileInteraction(TileActionServices& services) : services_(services) {}

@@ -44,6 +44,7 @@ class FakeChromeProfiles final : public ChromeProfiles {
     return all.empty() ? std::nullopt : std::optional(all.front());
   }
   void openNewWindow(const std::string& directory) override { openedFor.push_back(directory); }
+  std::string productName() const override { return product; }
   Subscription observeProfiles(std::function<void()> observer) override {
     return changed_.connect([observer = std::move(observer)] { observer(); });
   }
@@ -68,6 +69,7 @@ class FakeChromeProfiles final : public ChromeProfiles {
   std::vector<AppWindow> unattributed;
   std::map<std::string, ChromeAvatar> avatars;
   std::map<std::string, std::vector<AppWindow>> windowsByProfile;
+  std::string product = "Google Chrome";
   std::vector<std::string> openedFor;  // profiles a new window was asked for, in order
   int unattributedQueries = 0;
 
