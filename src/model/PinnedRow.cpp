@@ -124,6 +124,19 @@ std::vector<PinnedItem> deduplicated(const std::vector<PinnedItem>& items) {
   return result;
 }
 
+std::optional<std::vector<PinnedItem>> inserted(std::vector<PinnedItem> items,
+                                                const PinnedItem& item,
+                                                std::optional<std::size_t> index) {
+  const std::size_t at = index && *index <= items.size() ? *index : items.size();
+  items.insert(items.begin() + static_cast<std::ptrdiff_t>(at), item);
+  // The stored list holds one entry per key, so a shorter de-duplicated list means the item
+  // was already there.
+  if (deduplicated(items).size() != items.size()) {
+    return std::nullopt;
+  }
+  return items;
+}
+
 std::vector<PinnedItem> moved(std::vector<PinnedItem> items, long from, long to) {
   const long count = static_cast<long>(items.size());
   if (from < 0 || from >= count || to < 0 || to >= count || from == to) {
