@@ -50,14 +50,12 @@ std::vector<Tile> tiles(const std::vector<PinnedItem>& items, TileSection sectio
       if (hiddenAppBundleIdentifier && *hiddenAppBundleIdentifier == app->bundleIdentifier) {
         continue;
       }
-      AppTile tile;
-      tile.bundleIdentifier = app->bundleIdentifier;
-      if (app->path) {
-        tile.url = Url::fileURL(*app->path);
-        tile.displayName = appDisplayName(*app->path, app->bundleIdentifier, files);
-      } else {
-        tile.displayName = app->bundleIdentifier;
-      }
+      AppTile tile{
+          .bundleIdentifier = app->bundleIdentifier,
+          .displayName = app->path ? appDisplayName(*app->path, app->bundleIdentifier, files)
+                                   : app->bundleIdentifier,
+          .url = app->path ? std::optional(Url::fileURL(*app->path)) : std::nullopt,
+      };
       result.push_back({prefix + "app:" + app->bundleIdentifier, std::move(tile), section});
     }
   }
