@@ -38,9 +38,7 @@ ChromeProfileTile ChromeProfileTile::placeholder(std::string_view directory) {
   ChromeProfileTile tile;
   tile.profileDirectory = std::string(directory);
   tile.displayName = std::string(directory);
-  // Not assigned from the one-character literal, which GCC 12 at -O2 reports as an overlapping
-  // copy that cannot happen (its bug 105329).
-  tile.initial = std::string(1, '?');
+  tile.initial = "?";
   return tile;
 }
 
