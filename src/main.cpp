@@ -467,9 +467,13 @@ int run(Basics& basics, InstanceGuard& instance) {
   QtDisplays displays(x, &desktop.pixelSpace);
   x11::X11PanelWindowing windowing(x, &desktop.pixelSpace);
   FileDistributedNotifications notifications(basics.domains.directory());
-  // Settings another program wrote (quayline-defaults, a second Quayline window) apply at once.
-  const Subscription settingsFile = notifications.observe(
-      FileDistributedNotifications::applicationPreferencesChanged, [&] { preferences.reload(); });
+  // Settings and pinned lists another program wrote (quayline-defaults, quayline-pins, a second
+  // Quayline window) apply at once.
+  const Subscription settingsFile =
+      notifications.observe(FileDistributedNotifications::applicationPreferencesChanged, [&] {
+        preferences.reload();
+        desktop.tiles.reloadPins();
+      });
   // Every window-system call the dock makes is bounded, so a hung application cannot stall it.
   desktop.accessibility.setMessagingTimeout(1.0);
   Badges badges(desktop, scheduler, basics.log);

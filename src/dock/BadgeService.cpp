@@ -1,5 +1,7 @@
 #include "dock/BadgeService.h"
 
+#include <algorithm>
+
 namespace quayline {
 
 BadgeService::BadgeService(Workspace& workspace, Accessibility& accessibility,
@@ -7,7 +9,14 @@ BadgeService::BadgeService(Workspace& workspace, Accessibility& accessibility,
     : workspace_(workspace),
       accessibility_(accessibility),
       identity_(identity),
-      scheduler_(scheduler) {}
+      scheduler_(scheduler) {
+  workspaceEvents_ = workspace_.observe([this](const WorkspaceNotification& notification) {
+    if (notification.kind == WorkspaceNotification::Kind::didTerminateApplication &&
+        notification.application) {
+      applicationEnded(*notification.application);
+    }
+  });
+}
 
 void BadgeService::start() {
   if (timer_.active()) {
@@ -30,12 +39,49 @@ Subscription BadgeService::observeBadges(std::function<void()> observer) {
 }
 
 void BadgeService::poll() {
-  badges_.set(readBadges());
+  const std::vector<RunningApp> running = workspace_.runningApplications();
+  reported_ = readBadges(running);
+  std::erase_if(leftOver_, [&](const auto& entry) {
+    const auto& [bundleIdentifier, text] = entry;
+    const auto reported = reported_.find(bundleIdentifier);
+    const bool runsAgain = std::any_of(running.begin(), running.end(), [&](const RunningApp& app) {
+      return app.bundleIdentifier == bundleIdentifier;
+    });
+    return reported == reported_.end() || reported->second != text || runsAgain;
+  });
+  badges_.set(shown());
 }
 
-BadgeService::Badges BadgeService::readBadges() {
+void BadgeService::applicationEnded(const RunningApp& ended) {
+  if (!ended.bundleIdentifier || !timer_.active()) {
+    return;
+  }
+  const std::vector<RunningApp> running = workspace_.runningApplications();
+  const bool anotherRuns = std::any_of(running.begin(), running.end(), [&](const RunningApp& app) {
+    return app.pid != ended.pid && app.bundleIdentifier == ended.bundleIdentifier;
+  });
+  if (anotherRuns) {
+    return;
+  }
+  // Read now rather than use the last poll: the count may have come after it.
+  reported_ = readBadges(running);
+  if (const auto found = reported_.find(*ended.bundleIdentifier); found != reported_.end()) {
+    leftOver_.insert_or_assign(found->first, found->second);
+  }
+  badges_.set(shown());
+}
+
+BadgeService::Badges BadgeService::shown() const {
+  Badges result = reported_;
+  for (const auto& [bundleIdentifier, text] : leftOver_) {
+    result.erase(bundleIdentifier);
+  }
+  return result;
+}
+
+BadgeService::Badges BadgeService::readBadges(const std::vector<RunningApp>& running) {
   std::optional<ProcessId> dock;
-  for (const RunningApp& app : workspace_.runningApplications()) {
+  for (const RunningApp& app : running) {
     if (app.bundleIdentifier == systemDockIdentifier) {
       dock = app.pid;
       break;

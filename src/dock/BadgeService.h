@@ -15,6 +15,8 @@ namespace quayline {
 
 // Reads the badges the system dock shows on its tiles, through its accessibility tree, and
 // publishes them by bundle identifier. Polls every 2 s on the main thread once started.
+// An application's badge is cleared when it stops running: not every sender clears its count
+// before it ends, and a count left behind must not stay on the tile.
 class BadgeService final : public BadgeSource {
  public:
   using Badges = std::map<std::string, std::string>;  // badge text by bundle identifier
@@ -35,7 +37,10 @@ class BadgeService final : public BadgeSource {
 
  private:
   void poll();
-  Badges readBadges();
+  void applicationEnded(const RunningApp& ended);
+  // The badges to show: the reported ones, without the texts left behind by ended applications.
+  Badges shown() const;
+  Badges readBadges(const std::vector<RunningApp>& running);
   std::vector<AXElement> children(const AXElement& element);
   std::optional<std::string> resolve(const std::string& path);
 
@@ -45,7 +50,14 @@ class BadgeService final : public BadgeSource {
   Scheduler& scheduler_;
   Published<Badges> badges_;
   std::map<std::string, std::string> bundleIDsByPath_;  // only grows: paths that resolved
+  // The last read, as the system dock reports it.
+  Badges reported_;
+  // The badge texts applications left behind when they ended, by bundle identifier. Each stays
+  // hidden until the system dock reports another text (or none) for it, or the application runs
+  // again and may have sent its count anew.
+  Badges leftOver_;
   Subscription timer_;
+  Subscription workspaceEvents_;
 };
 
 }  // namespace quayline

@@ -56,7 +56,7 @@ std::optional<PropertyValue> arrayFromNode(plist_t node, int depth) {
     }
     items.push_back(std::move(*item));
   }
-  return PropertyValue(std::move(items));
+  return std::optional<PropertyValue>(std::in_place, std::move(items));
 }
 
 std::optional<PropertyValue> dictionaryFromNode(plist_t node, int depth) {
@@ -79,7 +79,9 @@ std::optional<PropertyValue> dictionaryFromNode(plist_t node, int depth) {
     }
     entries.insert_or_assign(key.get(), std::move(*value));
   }
-  return PropertyValue(std::move(entries));
+  // Made in place: moving a finished value into the optional lets GCC 12 (-O2) lose track of
+  // the variant's alternative and warn about the members of the others.
+  return std::optional<PropertyValue>(std::in_place, std::move(entries));
 }
 
 std::optional<PropertyValue> fromNode(plist_t node, int depth) {

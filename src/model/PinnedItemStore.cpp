@@ -68,7 +68,26 @@ std::optional<PinnedItem> PinnedItemStore::defaultDownloadsItem() {
   return PinnedFolder{*downloads};
 }
 
-std::optional<std::vector<PinnedItem>> PinnedItemStore::loadStored(std::string_view key) {
+bool PinnedItemStore::reload() {
+  defaults_.synchronize(PreferenceDomains::application);
+  bool changed = false;
+  for (auto [key, list] : {std::pair{pinnedKey, &pinned_}, {trailingKey, &trailing_}}) {
+    std::optional<PropertyValue> unreadable;
+    if (auto stored = decodeStored(key, &unreadable)) {
+      auto deduplicated = PinnedRow::deduplicated(*stored);
+      if (deduplicated != *list) {
+        *list = std::move(deduplicated);
+        changed = true;
+      }
+    } else if (unreadable) {
+      log_.log("pinned", "stored " + std::string(key) + " is unreadable; the list shown is kept");
+    }
+  }
+  return changed;
+}
+
+std::optional<std::vector<PinnedItem>> PinnedItemStore::decodeStored(
+    std::string_view key, std::optional<PropertyValue>* unreadable) {
   auto stored = defaults_.copy(PreferenceDomains::application, key);
   if (!stored) {
     return std::nullopt;
@@ -79,10 +98,22 @@ std::optional<std::vector<PinnedItem>> PinnedItemStore::loadStored(std::string_v
       return items;
     }
   }
+  *unreadable = std::move(stored);
+  return std::nullopt;
+}
+
+std::optional<std::vector<PinnedItem>> PinnedItemStore::loadStored(std::string_view key) {
+  std::optional<PropertyValue> unreadable;
+  if (auto items = decodeStored(key, &unreadable)) {
+    return items;
+  }
+  if (!unreadable) {
+    return std::nullopt;
+  }
   // The list will be seeded again and the seed stored over it. Keep the unreadable value
   // beside it so that nothing the user had is destroyed without a trace.
   const std::string backupKey = std::string(key) + ".unreadable";
-  defaults_.set(PreferenceDomains::application, backupKey, *stored);
+  defaults_.set(PreferenceDomains::application, backupKey, *unreadable);
   log_.log("pinned", "stored " + std::string(key) + " is unreadable; kept as " + backupKey +
                          " and seeded again");
   return std::nullopt;

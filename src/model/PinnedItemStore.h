@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/PropertyValue.h"
 #include "model/PinnedItem.h"
 #include "model/Tile.h"
 
@@ -17,7 +18,7 @@ class SystemLog;
 // The two user-ordered lists of the dock: pinned (before the running section) and trailing
 // (after the trailing divider). Loaded at start, seeded from the system dock on first run,
 // written back whenever a list changes. Nobody is notified: editors ask the tile store to
-// rebuild.
+// rebuild, and a list another program stored is taken in by `reload`.
 class PinnedItemStore {
  public:
   static constexpr std::string_view pinnedKey = "quayline.pinnedItems";
@@ -34,7 +35,14 @@ class PinnedItemStore {
 
   std::optional<PinnedItem> defaultDownloadsItem();
 
+  // Takes in the lists as stored now (written by another program), without writing anything:
+  // a list that is absent or unreadable there stays as it is here. Whether a list changed.
+  bool reload();
+
  private:
+  // The stored list; nothing when it is absent, or unreadable and then `unreadable` is set.
+  std::optional<std::vector<PinnedItem>> decodeStored(std::string_view key,
+                                                      std::optional<PropertyValue>* unreadable);
   std::optional<std::vector<PinnedItem>> loadStored(std::string_view key);
   std::vector<PinnedItem> seedPinned();
   std::vector<PinnedItem> seedTrailing();

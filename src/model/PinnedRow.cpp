@@ -50,14 +50,12 @@ std::vector<Tile> tiles(const std::vector<PinnedItem>& items, TileSection sectio
       if (hiddenAppBundleIdentifier && *hiddenAppBundleIdentifier == app->bundleIdentifier) {
         continue;
       }
-      AppTile tile;
-      tile.bundleIdentifier = app->bundleIdentifier;
-      if (app->path) {
-        tile.url = Url::fileURL(*app->path);
-        tile.displayName = appDisplayName(*app->path, app->bundleIdentifier, files);
-      } else {
-        tile.displayName = app->bundleIdentifier;
-      }
+      AppTile tile{
+          .bundleIdentifier = app->bundleIdentifier,
+          .displayName = app->path ? appDisplayName(*app->path, app->bundleIdentifier, files)
+                                   : app->bundleIdentifier,
+          .url = app->path ? std::optional(Url::fileURL(*app->path)) : std::nullopt,
+      };
       result.push_back({prefix + "app:" + app->bundleIdentifier, std::move(tile), section});
     }
   }
@@ -122,6 +120,19 @@ std::vector<PinnedItem> deduplicated(const std::vector<PinnedItem>& items) {
     }
   }
   return result;
+}
+
+std::optional<std::vector<PinnedItem>> inserted(std::vector<PinnedItem> items,
+                                                const PinnedItem& item,
+                                                std::optional<std::size_t> index) {
+  const std::size_t at = index && *index <= items.size() ? *index : items.size();
+  items.insert(items.begin() + static_cast<std::ptrdiff_t>(at), item);
+  // The stored list holds one entry per key, so a shorter de-duplicated list means the item
+  // was already there.
+  if (deduplicated(items).size() != items.size()) {
+    return std::nullopt;
+  }
+  return items;
 }
 
 std::vector<PinnedItem> moved(std::vector<PinnedItem> items, long from, long to) {

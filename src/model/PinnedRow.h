@@ -41,6 +41,12 @@ std::vector<Tile> reorderable(const std::vector<Tile>& tiles, TileSection sectio
 // have no key and are always kept.
 std::vector<PinnedItem> deduplicated(const std::vector<PinnedItem>& items);
 
+// The list with the item inserted at the index (the end when absent or past it); nothing when
+// the list already holds an entry with the item's key.
+std::optional<std::vector<PinnedItem>> inserted(std::vector<PinnedItem> items,
+                                                const PinnedItem& item,
+                                                std::optional<std::size_t> index = {});
+
 // Moves one entry; out-of-range or equal indices leave the list unchanged.
 std::vector<PinnedItem> moved(std::vector<PinnedItem> items, long from, long to);
 

@@ -319,16 +319,18 @@ TileStore::ChromeRow TileStore::chromeRow(bool isRunning, bool isPinned,
   return row;
 }
 
+void TileStore::reloadPins() {
+  if (pins_->reload()) {
+    rebuild();
+  }
+}
+
 void TileStore::pin(const PinnedItem& item, TileSection section, std::optional<std::size_t> index) {
-  auto list = pins_->list(section);
-  const std::size_t at = index && *index <= list.size() ? *index : list.size();
-  list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), item);
-  // The stored list holds one entry per key, so a shorter de-duplicated list means the item
-  // was already there.
-  if (PinnedRow::deduplicated(list).size() != list.size()) {
+  auto list = PinnedRow::inserted(pins_->list(section), item, index);
+  if (!list) {
     return;
   }
-  pins_->replace(std::move(list), section);
+  pins_->replace(std::move(*list), section);
   rebuild();
 }
 

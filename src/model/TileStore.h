@@ -67,6 +67,10 @@ class TileStore {
   // Recomputes everything. Editors of the pinned lists call it after their change.
   void rebuild();
 
+  // Takes in pinned lists another program stored (see PinnedItemStore::reload) and rebuilds
+  // when they changed.
+  void reloadPins();
+
   // Inserts the item at the index (the end when absent or past it) unless the section's list
   // already holds an entry with the same key; `trailing` selects the trailing list, anything
   // else the pinned list.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fakes/FakeAccessibility.h"
 #include "fakes/FakeScheduler.h"
 #include "fakes/FakeWorkspace.h"
@@ -165,6 +167,42 @@ TEST_F(BadgeServiceTest, CachesResolvedPathsAndRetriesUnresolvedOnes) {
   EXPECT_EQ(service.badges(),
             (BadgeService::Badges{{"com.example.Mail", "3"}, {"com.example.New", "1"}}));
   EXPECT_EQ(identity.lookups.size(), 4u);
+}
+
+TEST_F(BadgeServiceTest, ABadgeLeftBehindByAnApplicationThatEndedIsCleared) {
+  const auto end = [this](ProcessId pid) {
+    const auto found = std::find_if(workspace.running.begin(), workspace.running.end(),
+                                    [&](const RunningApp& app) { return app.pid == pid; });
+    const RunningApp ended = *found;
+    workspace.running.erase(found);
+    workspace.notify(WorkspaceNotification::Kind::didTerminateApplication, ended);
+  };
+  workspace.addApplication(8, "com.example.Mail", "Mail");
+  workspace.addApplication(9, "com.example.Mail", "Mail");
+  const auto mail = tile("3", Url::fileURL("/apps/Mail.app"));
+  // Chat sends its count without a window of its own, so it never counts as running.
+  showTiles({mail, tile("1", Url::fileURL("/apps/Chat.app"))});
+  service.start();
+
+  end(8);  // one of two processes: the application still runs
+  EXPECT_EQ(service.badge("com.example.Mail"), "3");
+  end(9);  // the sender never cleared its count
+  EXPECT_EQ(service.badge("com.example.Mail"), std::nullopt);
+  EXPECT_EQ(service.badge("com.example.Chat"), "1");
+  scheduler.advance(2);
+  EXPECT_EQ(service.badge("com.example.Mail"), std::nullopt);
+
+  // A new count shows again, and so does a count once the application runs again: a sender
+  // that starts sends its count anew.
+  mail->attributes.insert_or_assign(std::string(AX::statusLabel), std::string("4"));
+  scheduler.advance(2);
+  EXPECT_EQ(service.badge("com.example.Mail"), "4");
+  workspace.addApplication(10, "com.example.Mail", "Mail");
+  end(10);
+  EXPECT_EQ(service.badge("com.example.Mail"), std::nullopt);
+  workspace.addApplication(11, "com.example.Mail", "Mail");
+  scheduler.advance(2);
+  EXPECT_EQ(service.badge("com.example.Mail"), "4");
 }
 
 }  // namespace

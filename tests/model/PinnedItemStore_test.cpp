@@ -129,5 +129,26 @@ TEST_F(PinnedItemStoreTest, ReplaceWritesOnlyRealChanges) {
   EXPECT_EQ(domains.writes(kApp).size(), 2u);
 }
 
+TEST_F(PinnedItemStoreTest, ReloadTakesInWhatAnotherProgramStoredWithoutWriting) {
+  domains.seed(kApp, PinnedItemStore::pinnedKey, data(R"([{"kind":"folder","path":"/a"}])"));
+  domains.seed(kApp, PinnedItemStore::trailingKey, data(R"([{"kind":"folder","path":"/t"}])"));
+  auto store = load();
+  EXPECT_FALSE(store.reload());
+
+  domains.external(kApp, PinnedItemStore::pinnedKey,
+                   data(R"([{"kind":"spacer"},{"kind":"folder","path":"/a"},)"
+                        R"({"kind":"folder","path":"/a"}])"));
+  domains.external(kApp, PinnedItemStore::trailingKey, data("not json"));
+  EXPECT_TRUE(store.reload());
+  EXPECT_EQ(store.pinned(), (std::vector<PinnedItem>{PinnedSpacer{}, PinnedFolder{"/a"}}));
+  // An unreadable or removed list keeps what the dock shows; nothing is reseeded or written.
+  EXPECT_EQ(store.trailing(), std::vector<PinnedItem>{PinnedFolder{"/t"}});
+  domains.external(kApp, PinnedItemStore::trailingKey, std::nullopt);
+  EXPECT_FALSE(store.reload());
+  EXPECT_EQ(store.trailing(), std::vector<PinnedItem>{PinnedFolder{"/t"}});
+  EXPECT_TRUE(domains.writes(kApp).empty());
+  EXPECT_EQ(log.messagesIn("pinned").size(), 1u);
+}
+
 }  // namespace
 }  // namespace quayline

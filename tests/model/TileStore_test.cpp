@@ -190,10 +190,10 @@ TEST_P(ChromeRowTest, ShowsTheBrowserRowForEachCase) {
   const auto& row = GetParam();
   std::vector<PinnedItem> items{PinnedApp{"org.example.Editor", {}}};
   if (row.pinnedApp) {
-    items.push_back(PinnedApp{kChrome, {}});
+    items.emplace_back(PinnedApp{kChrome, {}});
   }
   for (const auto& directory : row.pinnedProfiles) {
-    items.push_back(PinnedChromeProfile{directory});
+    items.emplace_back(PinnedChromeProfile{directory});
   }
   pinned(items);
   runChrome();
