@@ -10,6 +10,15 @@ ParsedCommand failure(std::string message) {
   return {.error = std::move(message)};
 }
 
+// Made in place: moving a finished command into the result lets GCC 12 (-O2) lose track of the
+// value's alternative and warn about the members of the others.
+ParsedCommand writing(std::string domain, std::string key, PropertyValue value) {
+  ParsedCommand parsed;
+  parsed.command.emplace(std::in_place_type<WriteValue>, std::move(domain), std::move(key),
+                         std::move(value));
+  return parsed;
+}
+
 ParsedCommand misuse(std::string message) {
   return {.error = std::move(message), .showUsage = true};
 }
@@ -109,7 +118,7 @@ ParsedCommand parseWrite(std::string domain, std::string key,
     for (std::string_view item : values) {
       items.emplace_back(std::string(item));
     }
-    return {.command = WriteValue{std::move(domain), std::move(key), PropertyValue(items)}};
+    return writing(std::move(domain), std::move(key), PropertyValue(std::move(items)));
   }
   if (flag == TypeFlag::dictionary) {
     if (values.size() % 2 != 0) {
@@ -119,7 +128,7 @@ ParsedCommand parseWrite(std::string domain, std::string key,
     for (std::size_t i = 0; i < values.size(); i += 2) {
       entries.insert_or_assign(std::string(values[i]), PropertyValue(std::string(values[i + 1])));
     }
-    return {.command = WriteValue{std::move(domain), std::move(key), PropertyValue(entries)}};
+    return writing(std::move(domain), std::move(key), PropertyValue(std::move(entries)));
   }
   if (values.size() != 1) {
     return failure(values.empty() ? "write needs a value after " + std::string(rest[0])
@@ -130,7 +139,7 @@ ParsedCommand parseWrite(std::string domain, std::string key,
   if (!value) {
     return failure(error);
   }
-  return {.command = WriteValue{std::move(domain), std::move(key), std::move(*value)}};
+  return writing(std::move(domain), std::move(key), std::move(*value));
 }
 
 }  // namespace
