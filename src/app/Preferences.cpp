@@ -1,5 +1,6 @@
 #include "app/Preferences.h"
 
+#include <cmath>
 #include <vector>
 
 #include "platform/ApplicationAppearance.h"
@@ -63,10 +64,12 @@ class Reader {
       field = *value->boolean();
     }
   }
-  void number(Preferences::Key key, double& field) {
+  // A delay becomes a timer interval: one that is not a finite, non-negative number of seconds
+  // reads as the default.
+  void delay(Preferences::Key key, double& field, double fallback) {
     auto value = stored(key);
     if (auto number = value ? value->number() : std::nullopt) {
-      field = *number;
+      field = std::isfinite(*number) && *number >= 0 ? *number : fallback;
     }
   }
   template <typename E>
@@ -107,7 +110,7 @@ Preferences::Preferences(PreferenceDomains& defaults, LoginItem& loginItem,
   read.enumeration(Key::trailingEdgeAction, trailingEdgeAction_);
   read.boolean(Key::magnificationEnabled, magnificationEnabled_);
   read.boolean(Key::windowPreviewsEnabled, windowPreviewsEnabled_);
-  read.number(Key::windowPreviewHoverDelay, windowPreviewHoverDelay_);
+  read.delay(Key::windowPreviewHoverDelay, windowPreviewHoverDelay_, defaultHoverDelay);
   read.tint(Key::customTintColor, customTintColor_);
   read.boolean(Key::showsAdvancedSettings, showsAdvancedSettings_);
   read.enumeration(Key::maximizedWindowBehavior, maximizedWindowBehavior_);
@@ -141,7 +144,7 @@ void Preferences::reload() {
   adopt(magnificationEnabled_, Key::magnificationEnabled, boolean);
   adopt(windowPreviewsEnabled_, Key::windowPreviewsEnabled, boolean);
   adopt(windowPreviewHoverDelay_, Key::windowPreviewHoverDelay,
-        [&](Key key, double& value) { read.number(key, value); });
+        [&](Key key, double& value) { read.delay(key, value, defaultHoverDelay); });
   adopt(customTintColor_, Key::customTintColor,
         [&](Key key, std::optional<TintColor>& value) { read.tint(key, value); });
   adopt(showsAdvancedSettings_, Key::showsAdvancedSettings, boolean);
@@ -341,7 +344,7 @@ void Preferences::reset() {
   setTrailingEdgeAction(DockEdgeAction::missionControl);
   setMagnificationEnabled(false);
   setWindowPreviewsEnabled(true);
-  setWindowPreviewHoverDelay(0.3);
+  setWindowPreviewHoverDelay(defaultHoverDelay);
   setCustomTintColor(std::nullopt);
   setShowsAdvancedSettings(false);
   setMaximizedWindowBehavior(MaximizedWindowBehavior::resizeWindow);

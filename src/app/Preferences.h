@@ -20,6 +20,7 @@ class PreferenceDomains;
 // domain, written through on every assignment, and observable per key.
 class Preferences {
  public:
+  static constexpr double defaultHoverDelay = 0.3;
   enum class Key {
     appearanceMode,
     windowDisplayTarget,
@@ -110,7 +111,7 @@ class Preferences {
   DockEdgeAction trailingEdgeAction_ = DockEdgeAction::missionControl;
   bool magnificationEnabled_ = false;
   bool windowPreviewsEnabled_ = true;
-  double windowPreviewHoverDelay_ = 0.3;
+  double windowPreviewHoverDelay_ = defaultHoverDelay;
   std::optional<TintColor> customTintColor_;
   bool showsAdvancedSettings_ = false;
   MaximizedWindowBehavior maximizedWindowBehavior_ = MaximizedWindowBehavior::resizeWindow;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "fakes/FakeApplicationAppearance.h"
 #include "fakes/FakeLoginItem.h"
 #include "fakes/FakePreferenceDomains.h"
@@ -66,8 +68,13 @@ TEST_F(PreferencesTest, ReadsOnlyValuesOfTheRightType) {
   EXPECT_DOUBLE_EQ(preferences.windowPreviewHoverDelay(), 2.0);
   EXPECT_EQ(appearance.applied.back(), ApplicationAppearance::Name::dark);
 
-  store("quayline.windowPreviewHoverDelay", PropertyValue("0.5"));
-  EXPECT_DOUBLE_EQ(make().windowPreviewHoverDelay(), 0.3);
+  // Not a usable timer interval: the default.
+  for (const auto& unusable : {PropertyValue("0.5"), PropertyValue(-1.0),
+                               PropertyValue(std::numeric_limits<double>::infinity()),
+                               PropertyValue(std::numeric_limits<double>::quiet_NaN())}) {
+    store("quayline.windowPreviewHoverDelay", unusable);
+    EXPECT_DOUBLE_EQ(make().windowPreviewHoverDelay(), 0.3) << unusable;
+  }
 }
 
 TEST_F(PreferencesTest, TintNeedsAllFourComponents) {
