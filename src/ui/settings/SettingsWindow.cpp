@@ -7,8 +7,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "app/Preferences.h"
@@ -72,7 +74,15 @@ SettingsWindow::SettingsWindow(SettingsServices& services, SettingsNavigation& n
   panes_ = new QStackedWidget;
   panes_->setObjectName(QStringLiteral("panes"));
   for (SettingsPane pane : allCases<SettingsPane>()) {
-    auto* item = new QListWidgetItem(paneIcon(pane), qstring(title(pane)), sidebar_);
+    QIcon icon = paneIcon(pane);
+    if (icon.isNull()) {
+      // A theme without the symbol: an empty icon keeps the titles in one column.
+      const int side = sidebar_->style()->pixelMetric(QStyle::PM_SmallIconSize);
+      QPixmap blank(sidebar_->iconSize().isValid() ? sidebar_->iconSize() : QSize(side, side));
+      blank.fill(Qt::transparent);
+      icon = QIcon(blank);
+    }
+    auto* item = new QListWidgetItem(icon, qstring(title(pane)), sidebar_);
     item->setData(Qt::UserRole, static_cast<int>(pane));
     QWidget* page = nullptr;
     switch (pane) {
