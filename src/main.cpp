@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QWidget>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -422,6 +423,12 @@ struct Badges {
   BadgeService service;
 };
 
+// An environment switch: set to "1".
+bool envFlag(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && std::string_view(value) == "1";
+}
+
 // The desktop session is Wayland (an X server there is Xwayland), whatever the server says.
 bool waylandSession() {
   const char* type = std::getenv("XDG_SESSION_TYPE");
@@ -514,8 +521,7 @@ int run(Basics& basics, InstanceGuard& instance) {
                     installLocation.runningPrefix() + "/bin/quayline");
   // Onboarding's launch step presents it, in place of its own window (`presentIfNeeded`).
   MovePrompt movePrompt({installLocation, relaunch, desktop.workspace,
-                         [] { QCoreApplication::quit(); },
-                         std::getenv("QUAYLINE_NO_MOVE_PROMPT") == nullptr});
+                         [] { QCoreApplication::quit(); }, !envFlag("QUAYLINE_NO_MOVE_PROMPT")});
   AccessibilityRecovery recovery(basics.processes, desktop.workspace, basics.bundle, relaunch);
   OnboardingWindowController onboarding({permissions, basics.domains, scheduler, recovery},
                                         [&movePrompt] { return movePrompt.presentIfNeeded(); });
@@ -534,7 +540,16 @@ int run(Basics& basics, InstanceGuard& instance) {
       {preferences, displays, scheduler, systemDock, docks, reservation, autoHide, badges.service,
        switcher.switcher, switcher.settings, edgeTap, [] { QCoreApplication::quit(); },
        [&onboarding] { onboarding.showIfNeeded(); }, &loginItem, &updates, &settings});
-  TerminationSignals signals([](int) { QCoreApplication::quit(); });
+  // Qt drops a quit asked for before its event loop runs, as a signal can be while the launch
+  // shows the move prompt: remember it, and end the prompt's own loop by closing the prompt.
+  bool terminating = false;
+  TerminationSignals signals([&terminating](int) {
+    terminating = true;
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      modal->close();
+    }
+    QCoreApplication::quit();
+  });
   // Without its X server the dock has nowhere to be: end in order.
   const Subscription lost = x.observeLoss([] { QCoreApplication::quit(); });
 
@@ -543,7 +558,7 @@ int run(Basics& basics, InstanceGuard& instance) {
   delegate.applicationDidFinishLaunching();
   std::cout << "Quayline is running (pid " << basics.processes.currentProcessIdentifier() << ")."
             << std::endl;
-  const int status = QCoreApplication::exec();
+  const int status = terminating ? 0 : QCoreApplication::exec();
   restoreAtExit = nullptr;
   delegate.applicationWillTerminate();
   return status;

@@ -191,6 +191,8 @@ class ProcessSandbox : public ::testing::Test {
     }
     // The dock's windows stay off screen; its adapters still talk to an X server.
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // The build tree runs in place, without offering to install itself.
+    ::setenv("QUAYLINE_NO_MOVE_PROMPT", "1", 1);
     display = std::make_unique<PrivateDisplay>();
     ASSERT_FALSE(display->name().empty()) << "Xvfb did not start";
     ::setenv("DISPLAY", display->name().c_str(), 1);

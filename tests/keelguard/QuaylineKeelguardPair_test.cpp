@@ -130,6 +130,17 @@ TEST_F(QuaylinePair, ADomainAlreadyHoldingTheHideValuesYieldsAnEmptySnapshot) {
   EXPECT_EQ(domain(), (Dictionary{{"tilesize", PropertyValue(48)}}));
 }
 
+TEST_F(QuaylinePair, ASignalWhileTheMovePromptIsOpenStillEndsInOrder) {
+  writeDomain(userValues);
+  // The build tree is not installed: the launch offers to move it, and waits on the answer.
+  const pid_t quayline =
+      start({(stage / "bin" / "quayline").string()}, {{"QUAYLINE_NO_MOVE_PROMPT", "0"}});
+  ASSERT_NE(waitUntilHidden(quayline), 0);
+  ::kill(quayline, SIGTERM);
+  EXPECT_EQ(exitStatus(quayline), 0);
+  EXPECT_EQ(domain(), userValues);
+}
+
 class OrderlyEnd : public QuaylinePair, public ::testing::WithParamInterface<int> {};
 
 TEST_P(OrderlyEnd, RestoresAfterStoppingKeelguard) {
