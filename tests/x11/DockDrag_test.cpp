@@ -46,8 +46,9 @@ TEST(DockDrag, ReorderRemoveAndPinAreStored) {
     })) << dock.describeRow();
 
     // Lifted 80 points above the dock: removed.
-    const auto lifted = dock.tileCentre(folders[0]);
-    ASSERT_TRUE(lifted) << dock.describeRow();
+    auto lifted = dock.tileCentre(folders[0]);
+    ASSERT_TRUE(waitUntil([&] { return (lifted = dock.tileCentre(folders[0])).has_value(); }))
+        << dock.describeRow();
     dock.dragFrom(lifted->first, lifted->second, 0, -80);
     EXPECT_TRUE(waitUntil([&] { return pinnedIds(dock) == std::vector<std::string>{folders[1]}; }))
         << dock.describeRow();
