@@ -42,7 +42,8 @@ void BadgeService::poll() {
   const std::vector<RunningApp> running = workspace_.runningApplications();
   reported_ = readBadges(running);
   std::erase_if(leftOver_, [&](const auto& entry) {
-    const auto& [bundleIdentifier, text] = entry;
+    const auto& bundleIdentifier = entry.first;
+    const auto& text = entry.second;
     const auto reported = reported_.find(bundleIdentifier);
     const bool runsAgain = std::any_of(running.begin(), running.end(), [&](const RunningApp& app) {
       return app.bundleIdentifier == bundleIdentifier;

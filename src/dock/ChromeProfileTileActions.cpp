@@ -1,7 +1,5 @@
 #include "dock/ChromeProfileTileActions.h"
 
-#include <ranges>
-
 #include "chrome/ChromeInstance.h"
 #include "chrome/ChromeProfiles.h"
 #include "dock/AppTileActions.h"
@@ -47,8 +45,8 @@ std::vector<TileOptionsMenu::Item> ChromeProfileTileActions::pinOptions() const 
 
 void ChromeProfileTileActions::quit(const std::vector<AppWindow>& windows) const {
   Accessibility& accessibility = services_.accessibility;
-  for (const AppWindow& window : std::views::reverse(windows)) {
-    const auto button = accessibility.attribute(window.element, AX::closeButton);
+  for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
+    const auto button = accessibility.attribute(window->element, AX::closeButton);
     const AXElement* element = button ? std::get_if<AXElement>(&*button) : nullptr;
     if (element != nullptr && *element != nullptr) {
       accessibility.performAction(*element, AX::press);
