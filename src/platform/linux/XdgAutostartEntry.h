@@ -29,8 +29,8 @@ class XdgAutostartEntry final : public LoginItemRegistration {
 
   // The entry's text for the program.
   static std::string entryText(const std::string& executable);
-  // An Exec value for the arguments, quoted and escaped as the Desktop Entry Specification
-  // asks, ready to follow "Exec=".
+  // An Exec value for the arguments, quoted and escaped by the desktop-entry rules, ready to
+  // follow "Exec=".
   static std::string execValue(const std::vector<std::string>& arguments);
   // The arguments of an Exec value; empty when it is malformed.
   static std::vector<std::string> execArguments(std::string_view value);
