@@ -144,8 +144,11 @@ void DockRowView::refresh() {
 }
 
 void DockRowView::rebuildElements() {
+  // A rebuild can come from inside an element's own event (a drag that ends commits at once):
+  // the old elements go once that event has returned.
   for (TileElement* element : elements_) {
-    delete element;
+    element->hide();
+    element->deleteLater();
   }
   elements_.clear();
   elements_.reserve(entries_.size());
@@ -510,12 +513,14 @@ void DockRowView::dragEnded(TileElement& element, bool released) {
   if (drag_ == nullptr) {
     return;
   }
+  // Ending may already change the store, which rebuilds the elements.
+  Tile tile = element.tile();
   const auto outcome = drag_->end();
   if (!released) {
     return;
   }
   // After the event: the change rebuilds this row and its elements.
-  QTimer::singleShot(0, this, [this, outcome, tile = element.tile()] {
+  QTimer::singleShot(0, this, [this, outcome, tile = std::move(tile)] {
     DockDragCommit::apply(context_.store, outcome, tile);
   });
 }
