@@ -63,6 +63,7 @@
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/RecentDocumentsMenu.h"
 #include "platform/linux/RecentlyUsedFile.h"
+#include "platform/linux/StartupTrace.h"
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/TerminationSignals.h"
 #include "platform/linux/WithBadgeDock.h"
@@ -437,8 +438,9 @@ bool waylandSession() {
          (wayland != nullptr && *wayland != '\0');
 }
 
-int run(Basics& basics, InstanceGuard& instance) {
+int run(Basics& basics, InstanceGuard& instance, StartupTrace& trace) {
   auto connection = x11::XConnection::open(basics.log);
+  trace.mark("x connection");
   if (!connection) {
     std::cerr << "quayline: cannot open the X display"
               << (std::getenv("DISPLAY") ? "" : " (DISPLAY is not set)")
@@ -463,14 +465,18 @@ int run(Basics& basics, InstanceGuard& instance) {
                                    showDockEdgeNotice)) {
     return 0;
   }
+  trace.mark("system dock");
 
   Preferences preferences(basics.domains, loginItem, windowAppearance);
+  trace.mark("preferences");
   x11::XConnection& x = *connection;
   Desktop desktop(
       basics, scheduler, std::move(connection),
       std::make_unique<ThreadSerialQueue>("quayline.window-registry"),
       std::make_unique<ThreadSerialQueue>(std::string(ChromeProfileService::queueLabel)));
+  trace.mark("desktop");
   desktop.tiles.rebuild();
+  trace.mark("tiles");
   QtDisplays displays(x, &desktop.pixelSpace);
   x11::X11PanelWindowing windowing(x, &desktop.pixelSpace);
   FileDistributedNotifications notifications(basics.domains.directory());
@@ -487,6 +493,7 @@ int run(Basics& basics, InstanceGuard& instance) {
   x11::RawPointerMotion pointerMotion(x, scheduler, basics.log);
   Views views(preferences, scheduler, desktop, basics, displays, badges.service, windowing,
               pointerMotion);
+  trace.mark("views");
   Switcher switcher(preferences, scheduler, desktop, basics, displays, windowing, views);
   WindowReservation reservation(desktop.registry, preferences, displays, desktop.accessibility,
                                 basics.processes);
@@ -553,9 +560,13 @@ int run(Basics& basics, InstanceGuard& instance) {
   // Without its X server the dock has nowhere to be: end in order.
   const Subscription lost = x.observeLoss([] { QCoreApplication::quit(); });
 
+  trace.mark("services");
+
   restoreAtExit = &systemDock;
   std::atexit(restoreOnExit);
   delegate.applicationDidFinishLaunching();
+  trace.mark("launched");
+  trace.watchFirstPaint();
   std::cout << "Quayline is running (pid " << basics.processes.currentProcessIdentifier() << ")."
             << std::endl;
   const int status = terminating ? 0 : QCoreApplication::exec();
@@ -568,6 +579,8 @@ int run(Basics& basics, InstanceGuard& instance) {
 }  // namespace quayline
 
 int main(int argc, char** argv) {
+  quayline::StartupTrace trace(std::getenv("QUAYLINE_STARTUP_TRACE"));
+  trace.mark("main");
   quayline::Options options;
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
@@ -620,8 +633,10 @@ int main(int argc, char** argv) {
     return 0;
   }
   quayline::Basics basics(log);
+  trace.mark("basics");
   QApplication application(argc, argv);
   QApplication::setApplicationName("Quayline");
   QApplication::setQuitOnLastWindowClosed(false);
-  return quayline::run(basics, instance);
+  trace.mark("qt");
+  return quayline::run(basics, instance, trace);
 }
