@@ -21,6 +21,19 @@ class QuaylinePair : public ProcessSandbox {
                               {"autohide-time-modifier", PropertyValue(1)},
                               {"tilesize", PropertyValue(48)}};
 
+  // A Keelguard outlives a Quayline killed at the end of a test, and would end the next test's
+  // stand-in "Dock" when it restores.
+  void TearDown() override {
+    for (const auto& [pid, files] : outputs) {
+      for (const fs::path& prefix : {stage, root / "prefix"}) {
+        for (const pid_t keelguard : keelguards(pid, prefix)) {
+          ::kill(keelguard, SIGKILL);
+        }
+      }
+    }
+    ProcessSandbox::TearDown();
+  }
+
   pid_t startQuayline(const fs::path& prefix = stage) {
     return start({(prefix / "bin" / "quayline").string()});
   }

@@ -106,6 +106,32 @@ Extent tallestIconRun(const QImage& image, int x, int top, int bottom, QRgb glas
   return best;
 }
 
+// The dock at rest once its icon at `x` is painted (the panel maps before its first paint): the
+// screen, the glass and desktop colours, and the icon's tallest column.
+struct RestingIcon {
+  QImage screen;
+  QRgb glass = 0;
+  QRgb desktop = 0;
+  Extent column;
+};
+
+RestingIcon waitForRestingIcon(RunningDock& dock, const WindowFrame& resting, int x, int y,
+                               int minimum) {
+  RestingIcon rest;
+  waitUntil([&] {
+    rest.screen = captureScreen(dock);
+    if (rest.screen.isNull()) {
+      return false;
+    }
+    rest.glass = rest.screen.pixel(resting.x + 4, y);
+    rest.desktop = rest.screen.pixel(resting.x + 4, resting.y - 10);
+    rest.column =
+        tallestIconRun(rest.screen, x, resting.y, resting.bottom() - 1, rest.glass, rest.desktop);
+    return rest.column.length() > minimum;
+  });
+  return rest;
+}
+
 bool isBadgeRed(QRgb pixel) {
   return qRed(pixel) > 200 && qGreen(pixel) < 110 && qBlue(pixel) < 110;
 }
@@ -251,16 +277,16 @@ TEST(DockMotion, MagnificationGrowsThePanelAndTheTileUnderThePointer) {
   ASSERT_EQ(resting.bottom(), kScreenHeight) << resting;
 
   const fs::path folder = testFolder();
-  const QImage atRest = captureScreen(dock);
+  // The glass beside the row, and the desktop above the panel.
+  const RestingIcon rest = waitForRestingIcon(dock, resting, centre->first, centre->second, t / 2);
+  const QImage& atRest = rest.screen;
+  const QRgb glass = rest.glass;
+  const QRgb desktop = rest.desktop;
+  const Extent restColumn = rest.column;
   ASSERT_FALSE(atRest.isNull());
   ASSERT_TRUE(atRest.save(QString::fromStdString((folder / "at-rest.png").string())));
   std::printf("at rest: %s\n", (folder / "at-rest.png").c_str());
-  // The glass beside the row, and the desktop above the panel.
-  const QRgb glass = atRest.pixel(resting.x + 4, centre->second);
-  const QRgb desktop = atRest.pixel(resting.x + 4, resting.y - 10);
   ASSERT_GT(channelDistance(glass, desktop), 3) << "glass and desktop look alike";
-  const Extent restColumn =
-      tallestIconRun(atRest, centre->first, resting.y, resting.bottom() - 1, glass, desktop);
   const Extent restRow =
       iconExtent(atRest, centre->first, restColumn.middle(), false, glass, desktop);
   ASSERT_GT(restColumn.length(), t / 2) << "no icon found at rest";
@@ -326,12 +352,10 @@ TEST(DockMotion, MagnificationGrowsWhileThePointerKeepsMoving) {
   const auto centre = dock.tileCentre("system:finder");
   ASSERT_TRUE(centre) << dock.logText();
   const auto resting = dock.dockFrame();
-  const QImage atRest = captureScreen(dock);
-  ASSERT_FALSE(atRest.isNull());
-  const QRgb glass = atRest.pixel(resting.x + 4, centre->second);
-  const QRgb desktop = atRest.pixel(resting.x + 4, resting.y - 10);
-  const Extent restColumn =
-      tallestIconRun(atRest, centre->first, resting.y, resting.bottom() - 1, glass, desktop);
+  const RestingIcon rest = waitForRestingIcon(dock, resting, centre->first, centre->second, t / 2);
+  const QRgb glass = rest.glass;
+  const QRgb desktop = rest.desktop;
+  const Extent restColumn = rest.column;
   ASSERT_GT(restColumn.length(), t / 2) << "no icon found at rest";
 
   // Over the tile, the pointer jitters by a pixel every couple of milliseconds for well over

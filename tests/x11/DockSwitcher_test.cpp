@@ -75,7 +75,7 @@ TEST(DockSwitcher, AltTabGoesBackThroughTheWindowsMostRecentFirst) {
   dock.sendToRoot(windows["Charlie"], "WM_CHANGE_STATE", 3);
   ASSERT_TRUE(waitUntil([&] { return !dock.clientFrame(windows["Charlie"]).viewable; }));
   switchWith(2);  // Alpha, Bravo, Charlie
-  EXPECT_TRUE(becomesActive("Charlie"));
+  EXPECT_TRUE(becomesActive("Charlie")) << dock.logText();
   EXPECT_TRUE(waitUntil([&] { return dock.clientFrame(windows["Charlie"]).viewable; }));
 }
 
