@@ -1,8 +1,10 @@
 #include "ui/shell/AppDelegate.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 
@@ -47,6 +49,30 @@ class PanelWatch final : public QObject {
   std::function<void()> changed_;
 };
 
+// Calls back once, after the first paint of a widget inside one of the given windows.
+class FirstPaintWatch final : public QObject {
+ public:
+  FirstPaintWatch(std::vector<const QWidget*> windows, std::function<void()> painted)
+      : windows_(std::move(windows)), painted_(std::move(painted)) {
+    QCoreApplication::instance()->installEventFilter(this);
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (painted_ && event->type() == QEvent::Paint && watched->isWidgetType() &&
+        std::ranges::find(windows_, static_cast<QWidget*>(watched)->window()) != windows_.end()) {
+      QCoreApplication::instance()->removeEventFilter(this);
+      std::exchange(painted_, nullptr)();
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::vector<const QWidget*> windows_;
+  std::function<void()> painted_;
+};
+
+// A dock that never paints (no screen, or hidden at once) holds the rest back no longer.
+constexpr Scheduler::Seconds kFirstFrameDeadline{1.0};
+
 }  // namespace
 
 AppDelegate::AppDelegate(Services services) : services_(std::move(services)) {}
@@ -87,6 +113,33 @@ void AppDelegate::applicationDidFinishLaunching() {
     }
   };
   docks_->start();
+  services_.reservation.setDocks([this] { return docks<ReservingDock>(); });
+  services_.reservation.start();
+  services_.autoHide.docks = [this] { return docks<AutoHidingDock>(); };
+  services_.autoHide.observePreference();
+  services_.autoHide.apply();
+
+  // The rest runs once the dock has shown its first frame, in the same order: the first frame
+  // does not wait for the system dock's settings and snapshot to reach the disk, the permission
+  // checks, the login item, the taps and the shortcut's grabs.
+  std::vector<const QWidget*> panels;
+  for (DockWindowController* dock : docks<DockWindowController>()) {
+    panels.push_back(&dock->panel());
+  }
+  const auto finish = [this] {
+    firstFrameDeadline_ = {};
+    // After the paint has returned, so its frame reaches the screen first.
+    services_.scheduler.post([this] { finishLaunchingAfterFirstFrame(); });
+  };
+  firstFrame_ = std::make_unique<FirstPaintWatch>(std::move(panels), finish);
+  firstFrameDeadline_ = services_.scheduler.after(kFirstFrameDeadline, [this, finish] {
+    firstFrame_.reset();
+    finish();
+  });
+}
+
+void AppDelegate::finishLaunchingAfterFirstFrame() {
+  firstFrame_.reset();
   services_.systemDock.hideAtLaunch();
   if (services_.showOnboardingIfNeeded) {
     services_.showOnboardingIfNeeded();
@@ -94,12 +147,6 @@ void AppDelegate::applicationDidFinishLaunching() {
   if (services_.loginItem) {
     services_.loginItem->syncWithPreference(services_.preferences);
   }
-
-  services_.reservation.setDocks([this] { return docks<ReservingDock>(); });
-  services_.reservation.start();
-  services_.autoHide.docks = [this] { return docks<AutoHidingDock>(); };
-  services_.autoHide.observePreference();
-  services_.autoHide.apply();
   configureEdgeTap();
   services_.badges.start();
   services_.switcherSettings.apply();

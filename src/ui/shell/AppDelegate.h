@@ -73,12 +73,17 @@ class AppDelegate {
   void configureEdgeTap();
   void observeEdgeActions();
   void watchDockPanels();
+  // The launch steps the dock's first frame does not need.
+  void finishLaunchingAfterFirstFrame();
 
   Services services_;
   std::unique_ptr<StatusItem> statusItem_;
   std::unique_ptr<DockDisplays> docks_;
   // Publishes the edge tap's snapshot when a dock panel moves, resizes, shows or hides.
   std::unique_ptr<QObject> panelWatch_;
+  // Waits for the first paint in a dock panel, then runs the rest of the launch once.
+  std::unique_ptr<QObject> firstFrame_;
+  Subscription firstFrameDeadline_;
   Subscription edgeActions_;
 };
 
