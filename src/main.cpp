@@ -489,7 +489,9 @@ int run(Basics& basics, InstanceGuard& instance, StartupTrace& trace) {
       });
   // Every window-system call the dock makes is bounded, so a hung application cannot stall it.
   desktop.accessibility.setMessagingTimeout(1.0);
+  trace.mark("displays");
   Badges badges(desktop, scheduler, basics.log);
+  trace.mark("badges");
   x11::RawPointerMotion pointerMotion(x, scheduler, basics.log);
   Views views(preferences, scheduler, desktop, basics, displays, badges.service, windowing,
               pointerMotion);
