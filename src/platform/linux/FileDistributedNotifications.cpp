@@ -14,6 +14,7 @@
 #include "foundation/Signal.h"
 #include "platform/PreferenceDomains.h"
 #include "platform/linux/DomainFiles.h"
+#include "platform/linux/QueuedCall.h"
 
 namespace quayline {
 
@@ -93,10 +94,8 @@ FileDistributedNotifications::~FileDistributedNotifications() = default;
 
 void FileDistributedNotifications::post(std::string_view name) {
   // Delivered from the event loop, like a notification from another process.
-  QMetaObject::invokeMethod(
-      &impl_->context,
-      [impl = impl_.get(), name = std::string(name)] { impl->signal(name).emit(); },
-      Qt::QueuedConnection);
+  queueCall(&impl_->context,
+            [impl = impl_.get(), name = std::string(name)] { impl->signal(name).emit(); });
 }
 
 Subscription FileDistributedNotifications::observe(std::string_view name,

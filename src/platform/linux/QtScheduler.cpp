@@ -7,6 +7,8 @@
 #include <chrono>
 #include <cmath>
 
+#include "platform/linux/QueuedCall.h"
+
 namespace quayline {
 
 namespace {
@@ -62,7 +64,7 @@ Subscription startTimer(Scheduler::Seconds interval, bool repeating, Scheduler::
 }  // namespace
 
 void QtScheduler::post(Task task) {
-  QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(task), Qt::QueuedConnection);
+  queueCall(QCoreApplication::instance(), std::move(task));
 }
 
 Subscription QtScheduler::after(Seconds delay, Task task) {

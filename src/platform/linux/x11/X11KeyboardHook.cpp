@@ -10,6 +10,7 @@
 
 #include "foundation/Subscription.h"
 #include "platform/SystemLog.h"
+#include "platform/linux/QueuedCall.h"
 #include "platform/linux/x11/XConnection.h"
 
 namespace quayline::x11 {
@@ -359,14 +360,12 @@ class X11KeyboardHook::KeyTap final : public GlobalKeyboardHook::Tap {
     }
     const std::uint64_t releases = modifierReleases_;
     const std::uint64_t flagsNow = flags(pointer->mask);
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [this, alive = std::weak_ptr<int>(lifetime_), releases, flagsNow] {
-          if (alive.lock() && sessionActive_ && modifierReleases_ == releases) {
-            callback_({EventType::flagsChanged, VirtualKey::other, flagsNow});
-          }
-        },
-        Qt::QueuedConnection);
+    queueCall(QCoreApplication::instance(),
+              [this, alive = std::weak_ptr<int>(lifetime_), releases, flagsNow] {
+                if (alive.lock() && sessionActive_ && modifierReleases_ == releases) {
+                  callback_({EventType::flagsChanged, VirtualKey::other, flagsNow});
+                }
+              });
   }
 
   void released(const xcb_key_release_event_t& event) {

@@ -13,6 +13,8 @@
 #include <bit>
 #include <string>
 
+#include "platform/linux/QueuedCall.h"
+
 namespace quayline::x11 {
 
 namespace {
@@ -337,8 +339,7 @@ void XConnection::collectQueuedEvents() {
     }
   }
   if (post) {
-    QMetaObject::invokeMethod(
-        mainThread_.get(), [this] { dispatchPendingEvents(); }, Qt::QueuedConnection);
+    queueCall(mainThread_.get(), [this] { dispatchPendingEvents(); });
   }
 }
 
@@ -398,16 +399,13 @@ void XConnection::reportLoss() {
   const int code = xcb_connection_has_error(connection_);
   // The report runs on the main thread whichever thread noticed; the notifier stops there so a
   // socket left readable at end of file cannot wake the loop again and again.
-  QMetaObject::invokeMethod(
-      mainThread_.get(),
-      [this, code] {
-        if (notifier_) {
-          notifier_->setEnabled(false);
-        }
-        log_.log("x11", "connection to the X server lost (error " + std::to_string(code) + ")");
-        lossObservers_.emit();
-      },
-      Qt::QueuedConnection);
+  queueCall(mainThread_.get(), [this, code] {
+    if (notifier_) {
+      notifier_->setEnabled(false);
+    }
+    log_.log("x11", "connection to the X server lost (error " + std::to_string(code) + ")");
+    lossObservers_.emit();
+  });
 }
 
 }  // namespace quayline::x11
