@@ -17,8 +17,7 @@ class ScratchFile {
   // `suffix` keeps the file name's extension, for readers that look at it. The path is
   // absolute, as readers of installed files expect.
   explicit ScratchFile(const std::string& suffix) {
-    const char* tmp = std::getenv("TMPDIR");
-    path_ = std::string(tmp && *tmp == '/' ? tmp : "/tmp") + "/quayline-fuzz-XXXXXX" + suffix;
+    path_ = folder() + "/quayline-fuzz-XXXXXX" + suffix;
     fd_ = ::mkstemps(path_.data(), static_cast<int>(suffix.size()));
     if (fd_ < 0) {
       std::perror("scratch file");
@@ -42,6 +41,16 @@ class ScratchFile {
   }
 
  private:
+  // TMPDIR when set, else memory-backed /dev/shm: rewriting a file on disk for every input
+  // makes a run twenty times slower.
+  static std::string folder() {
+    const char* tmp = std::getenv("TMPDIR");
+    if (tmp && *tmp == '/') {
+      return tmp;
+    }
+    return ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+  }
+
   std::string path_;
   int fd_ = -1;
 };
