@@ -117,7 +117,8 @@ RecentDocumentIndex RecentlyUsedFile::parse(const std::string& path, std::string
     }
     RecentDocument document;
     document.path = filename;
-    const gchar* title = g_bookmark_file_get_title(file, uri, nullptr);
+    // Ours to free, like every string the bookmark file hands out.
+    gchar* title = g_bookmark_file_get_title(file, uri, nullptr);
     if (title && *title) {
       document.title = title;
     } else {
@@ -125,6 +126,7 @@ RecentDocumentIndex RecentlyUsedFile::parse(const std::string& path, std::string
       document.title = display;
       g_free(display);
     }
+    g_free(title);
     g_free(filename);
     GDateTime* modified = g_bookmark_file_get_modified_date_time(file, uri, nullptr);
     const std::int64_t fallbackStamp = modified ? g_date_time_to_unix(modified) * 1000000 : 0;
