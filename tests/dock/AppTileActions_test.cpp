@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "dock/TileActionFakes.h"
 #include "dock/TileInteraction.h"
 #include "dock/TileMenu.h"
-#include "fakes/FakeDockServices.h"
-#include "fakes/FakeTrash.h"
 
 namespace quayline {
 namespace {
@@ -24,38 +23,12 @@ void PrintTo(const FakeWorkspace::Request& request, std::ostream* out) {
 
 namespace {
 
-class RecordingRecentItems final : public AppRecentItemsSource {
- public:
-  std::vector<AppRecentItem> recentItems(std::string_view bundleIdentifier,
-                                         std::size_t limit) override {
-    asked.emplace_back(bundleIdentifier);
-    EXPECT_EQ(limit, 10u);
-    return items;
-  }
-  void open(const AppRecentItem& item, std::string_view,
-            const std::optional<Url>& applicationURL) override {
-    opened.push_back(item.title + " with " + (applicationURL ? applicationURL->path() : "-"));
-  }
-  std::vector<AppRecentItem> items;
-  std::vector<std::string> asked;
-  std::vector<std::string> opened;
-};
-
-class AppTileActionsTest : public ::testing::Test {
+class AppTileActionsTest : public ::testing::Test, protected TileActionFakes {
  protected:
   AppTileActionsTest() {
-    fakes.displays.list = {Screen{1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 900), 1},
-                           Screen{2, Rect(1440, 0, 1440, 900), Rect(1440, 0, 1440, 900), 1}};
+    displays.list = {Screen{1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 900), 1},
+                     Screen{2, Rect(1440, 0, 1440, 900), Rect(1440, 0, 1440, 900), 1}};
     start();
-  }
-
-  // Builds the store from these stored lists; the services are bound to what it builds.
-  void start(const std::vector<PinnedItem>& pinned = {}) {
-    fakes.start(pinned);
-    services.emplace(TileActionServices{fakes.workspace, fakes.accessibility, *fakes.registry,
-                                        fakes.instances, fakes.profiles, *fakes.store,
-                                        *fakes.hidden, fakes.preferences, recent, fakes.displays,
-                                        trash, confirmations});
   }
 
   FakeAccessibility::NodePtr window(ProcessId pid, const std::string& title, Rect frame,
@@ -103,27 +76,7 @@ class AppTileActionsTest : public ::testing::Test {
     return TileInteraction(*services).menu(tile, std::nullopt);
   }
 
-  static const MenuEntry& entry(const Menu& menu, std::string_view title) {
-    for (const MenuEntry& candidate : menu) {
-      if (candidate.title == title) {
-        return candidate;
-      }
-      if (candidate.kind == MenuEntry::Kind::submenu) {
-        for (const MenuEntry& child : candidate.children) {
-          if (child.title == title) {
-            return child;
-          }
-        }
-      }
-    }
-    throw std::runtime_error("no menu entry " + std::string(title));
-  }
-
-  FakeDockServices fakes;
-  RecordingRecentItems recent;
-  FakeTrashState trash;
-  FakeConfirmations confirmations;
-  std::optional<TileActionServices> services;
+  TileActionFakes& fakes = *this;
 };
 
 TEST_F(AppTileActionsTest, ClickLaunchesOrBringsForwardByWhatRuns) {
@@ -317,40 +270,40 @@ TEST_F(AppTileActionsTest, MenuItemsDoWhatTheySay) {
   fakes.refresh();
 
   const Menu mail = menu(appTile("mail"));
-  entry(mail, "report.txt").action();
+  menuEntry(mail, "report.txt").action();
   EXPECT_EQ(recent.opened, (Titles{"report.txt with /apps/mail.desktop"}));
 
   fakes.workspace.requests.clear();
-  entry(mail, "Show All Windows").action();
+  menuEntry(mail, "Show All Windows").action();
   EXPECT_EQ(windowRequests(), (Titles{"One:AXMinimized=false", "Two:AXMinimized=false",
                                       "One:AXRaise", "Two:AXRaise"}));
   EXPECT_EQ(fakes.workspace.requests,
             (Requests{{"unhide", {"10"}}, {"activate", {"10"}}, {"activate", {"12"}}}));
 
   fakes.workspace.requests.clear();
-  entry(mail, "Hide").action();
-  entry(mail, "Quit").action();
+  menuEntry(mail, "Hide").action();
+  menuEntry(mail, "Quit").action();
   EXPECT_EQ(
       fakes.workspace.requests,
       (Requests{{"hide", {"10"}}, {"hide", {"12"}}, {"terminate", {"10"}}, {"terminate", {"12"}}}));
 
-  entry(mail, "Show in Finder").action();
+  menuEntry(mail, "Show in Finder").action();
   EXPECT_EQ(fakes.workspace.requests.back(),
             (FakeWorkspace::Request{"reveal", {"file:///apps/mail.desktop"}}));
 
   // Keeping appends to the pinned list; removing takes the stored entry out again.
-  entry(menu(appTile("notes", TileSection::running)), "Keep in Dock").action();
+  menuEntry(menu(appTile("notes", TileSection::running)), "Keep in Dock").action();
   EXPECT_TRUE(fakes.store->isPinned("notes"));
   EXPECT_EQ(fakes.store->pins().pinned().back(),
             (PinnedItem{PinnedApp{"notes", "/apps/notes.desktop"}}));
-  entry(menu(fakes.tile("pinned:app:mail")), "Remove from Dock").action();
+  menuEntry(menu(fakes.tile("pinned:app:mail")), "Remove from Dock").action();
   EXPECT_FALSE(fakes.store->isPinned("mail"));
 
-  entry(menu(fakes.tile("pinned:spacer:1")), "Remove from Dock").action();
+  menuEntry(menu(fakes.tile("pinned:spacer:1")), "Remove from Dock").action();
   EXPECT_EQ(fakes.store->pins().pinned(),
             (std::vector<PinnedItem>{PinnedApp{"notes", "/apps/notes.desktop"}}));
 
-  entry(menu(fakes.tile("running:todo")), "Hide from Dock").action();
+  menuEntry(menu(fakes.tile("running:todo")), "Hide from Dock").action();
   EXPECT_TRUE(fakes.hidden->contains("todo"));
 }
 
@@ -363,20 +316,20 @@ TEST_F(AppTileActionsTest, TrashTileOpensAndEmptiesOnlyAfterConfirmation) {
   // Empty: "Empty Trash…" shows but cannot be chosen.
   Menu menu = interaction.menu(trashTile, std::nullopt);
   EXPECT_EQ(menuTitles(menu), (Titles{"Open", "Empty Trash…"}));
-  EXPECT_FALSE(entry(menu, "Empty Trash…").enabled);
-  entry(menu, "Open").action();
+  EXPECT_FALSE(menuEntry(menu, "Empty Trash…").enabled);
+  menuEntry(menu, "Open").action();
   EXPECT_EQ(trash.opened, 2);
 
   trash.full = true;
   menu = interaction.menu(trashTile, std::nullopt);
-  ASSERT_TRUE(entry(menu, "Empty Trash…").enabled);
+  ASSERT_TRUE(menuEntry(menu, "Empty Trash…").enabled);
   // Cancel (the default) erases nothing; only the confirming answer does.
-  entry(menu, "Empty Trash…").action();
+  menuEntry(menu, "Empty Trash…").action();
   EXPECT_EQ(confirmations.asked.size(), 1u);
   EXPECT_EQ(confirmations.asked.front().confirmTitle, "Empty Trash");
   EXPECT_EQ(trash.emptied, 0);
   confirmations.answer = true;
-  entry(menu, "Empty Trash…").action();
+  menuEntry(menu, "Empty Trash…").action();
   EXPECT_EQ(trash.emptied, 1);
 }
 

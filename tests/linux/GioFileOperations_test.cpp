@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <fstream>
 
-#include "linux/LinuxTestEnvironment.h"
+#include "fakes/TemporaryHome.h"
 
 namespace quayline {
 namespace {
@@ -26,7 +26,7 @@ std::string read(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-class GioFileOperationsTest : public LinuxTestEnvironment {
+class GioFileOperationsTest : public TemporaryHome {
  protected:
   fs::path trash() const { return root / "data" / "Trash"; }
   GioFileOperations files;

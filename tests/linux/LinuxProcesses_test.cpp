@@ -7,13 +7,13 @@
 #include <fstream>
 #include <thread>
 
-#include "LinuxTestEnvironment.h"
+#include "fakes/TemporaryHome.h"
 
 namespace quayline {
 namespace {
 
 using namespace std::chrono_literals;
-using LinuxProcessesTest = LinuxTestEnvironment;
+using LinuxProcessesTest = TemporaryHome;
 
 // The state letter of /proc/<pid>/stat, or nothing once the process is gone.
 std::optional<char> processState(ProcessId pid) {

@@ -1,20 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <map>
-
 #include "ToolProcess.h"
 #include "foundation/PropertyValue.h"
 
 namespace quayline {
 namespace {
 
-namespace fs = std::filesystem;
-using tools::runTool;
-using tools::ToolResult;
+using namespace tools;
 
 const std::string kTool = QUAYLINE_STAGE_DIR "/bin/quayline-defaults";
 const fs::path kDockData = fs::path(QUAYLINE_TEST_DATA_DIR) / "dock";
@@ -22,30 +14,8 @@ const fs::path kLeftDock = kDockData / "com.apple.dock.left.plist";
 const fs::path kRightDock = kDockData / "com.apple.dock.right.plist";
 const fs::path kLeftDockBinary = kDockData / "com.apple.dock.left.binary.plist";
 
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::map<std::string, std::string> snapshot(const fs::path& directory) {
-  std::map<std::string, std::string> files;
-  if (fs::exists(directory)) {
-    for (const auto& entry : fs::recursive_directory_iterator(directory)) {
-      files[entry.path().string()] = entry.is_regular_file() ? readFile(entry.path()) : "<dir>";
-    }
-  }
-  return files;
-}
-
-class DefaultsToolTest : public ::testing::Test {
+class DefaultsToolTest : public ToolTest {
  protected:
-  DefaultsToolTest() {
-    std::string pattern = (fs::temp_directory_path() / "quayline-defaults-XXXXXX").string();
-    home_ = ::mkdtemp(pattern.data());
-    preferences_ = home_ / "preferences";
-  }
-  ~DefaultsToolTest() override { fs::remove_all(home_); }
-
   ToolResult run(std::vector<std::string> arguments, const std::string& input = "") const {
     const char* path = std::getenv("PATH");
     return runTool(kTool, arguments,
@@ -66,8 +36,7 @@ class DefaultsToolTest : public ::testing::Test {
     return decodePropertyList(readFile(preferences_ / fileName));
   }
 
-  fs::path home_;
-  fs::path preferences_;
+  const fs::path& home_ = root_;
 };
 
 TEST_F(DefaultsToolTest, EveryTypeWrittenReadsBackWithItsType) {
