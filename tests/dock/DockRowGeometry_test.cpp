@@ -87,13 +87,6 @@ TEST(DockRowGeometry, RowWithNoSlotsHasNoExtent) {
   EXPECT_EQ(g.glassWidth, 4);
 }
 
-TEST(TilePresentation, AccessibilityValueJoinsRunningAndBadge) {
-  EXPECT_EQ(TilePresentation::appAccessibilityValue(false, "12"), "badge:12");
-  EXPECT_EQ(TilePresentation::appAccessibilityValue(true, std::nullopt), "running");
-  EXPECT_EQ(TilePresentation::appAccessibilityValue(true, "12"), "running badge:12");
-  EXPECT_EQ(TilePresentation::appAccessibilityValue(false, std::nullopt), "");
-}
-
 TEST(TilePresentation, ToolTipGivesWayToPreviews) {
   const AppTile mail{"com.example.mail", "Mail"};
   EXPECT_EQ(TilePresentation::appToolTip(mail, false, true), "Mail");
@@ -104,13 +97,6 @@ TEST(TilePresentation, ToolTipGivesWayToPreviews) {
   EXPECT_EQ(TilePresentation::profileToolTip(work, false, true), "Work");
   EXPECT_EQ(TilePresentation::profileToolTip(work, true, true), std::nullopt);
   EXPECT_EQ(TilePresentation::profileToolTip(work, true, false), "Work");
-}
-
-TEST(TilePresentation, TintIsTheUsersColourElseByAppearance) {
-  EXPECT_EQ(TilePresentation::dockTint(std::nullopt, false), (TintColor{1, 1, 1, 0.5}));
-  EXPECT_EQ(TilePresentation::dockTint(std::nullopt, true), (TintColor{1, 1, 1, 0.1}));
-  const TintColor teal{0, 0.5, 0.5, 0.8};
-  EXPECT_EQ(TilePresentation::dockTint(teal, true), teal);
 }
 
 TEST(TilePresentation, PlacementOnAPerDisplayDock) {
