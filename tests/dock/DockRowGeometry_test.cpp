@@ -38,22 +38,6 @@ MagnifiedRow spread(const std::vector<double>& widths, const std::vector<double>
   return row;
 }
 
-TEST(DockRowGeometry, AtRestTheGlassHugsTheRow) {
-  const auto g = DockRowGeometry::compute(apps(3), DockLayout{64}, std::nullopt, false);
-  EXPECT_EQ(g.restWidth, 198);
-  EXPECT_EQ(g.extra, 0);
-  EXPECT_EQ(g.glassWidth, 202);
-  EXPECT_EQ(g.glassHeight, 78);
-  EXPECT_EQ(g.glassCornerRadius, 28);
-  EXPECT_EQ(g.hoverHeadroom, 0);
-  ASSERT_EQ(g.placed.size(), 3u);
-  EXPECT_EQ(g.placed[2].restingMinX, 132);
-  for (const auto& placed : g.placed) {
-    EXPECT_EQ(placed.magnification, (TileMagnification{1, 1}));
-    EXPECT_EQ(placed.offset, 0);
-  }
-}
-
 TEST(DockRowGeometry, MagnifiedRowSpreadsTilesAndGrowsTheGlassEvenly) {
   const std::vector<double> widths(5, 50);
   const MagnifiedRow row = spread(widths, {1.067, 1.6294, 2, 1.6294, 1.067});

@@ -95,12 +95,6 @@ TEST_F(LinuxProcessesTest, ExistenceOfProcesses) {
   EXPECT_FALSE(processes.exists(*pid));
 }
 
-}  // namespace
-}  // namespace quayline
-
-namespace quayline {
-namespace {
-
 TEST_F(LinuxProcessesTest, ReadsAnotherProcesssCommandLine) {
   LinuxProcesses processes;
   // The shell ignores the extra argument (its $0); a program parsing options would exit at once.
