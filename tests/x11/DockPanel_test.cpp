@@ -18,6 +18,7 @@
 #include "support/Processes.h"
 #include "support/RunningDock.h"
 #include "support/X11Environment.h"
+#include "support/XServer.h"
 
 namespace quayline::x11test {
 namespace {
@@ -200,44 +201,15 @@ TEST(DockPanel, SitsCentredOnTheBottomEdgeAsADockWindowAndFollowsTileSizeAndAppl
 // display.
 class TwoMonitorDisplay {
  public:
-  TwoMonitorDisplay() {
-    const auto logs = X11Environment::instance().root() / "logs";
-    for (int attempt = 0; attempt < 20 && display_.empty(); ++attempt) {
-      const int number = 3300 + static_cast<int>((::getpid() * 13 + attempt * 17) % 2000);
-      if (fs::exists("/tmp/.X11-unix/X" + std::to_string(number)) ||
-          fs::exists("/tmp/.X" + std::to_string(number) + "-lock")) {
-        continue;
-      }
-      const std::string name = ":" + std::to_string(number);
-      server_ = spawnProcess("Xvfb",
-                             {name, "-nolisten", "tcp", "-noreset", "-screen", "0", "2304x800x24"},
-                             (logs / "xvfb-two.log").string());
-      if (waitUntil([&] {
-            xcb_connection_t* c = xcb_connect(name.c_str(), nullptr);
-            const bool up = xcb_connection_has_error(c) == 0;
-            xcb_disconnect(c);
-            return up;
-          })) {
-        display_ = name;
-      } else {
-        stopProcess(server_);
-      }
+  TwoMonitorDisplay()
+      : server_(XServer::start(X11Environment::instance().root() / "logs",
+                               XServer::WindowManager::openbox, {}, "2304x800x24")) {
+    if (server_) {
+      xrandr({"--setmonitor", "*left", "1280/339x800/212+0+0", "none"});
+      addRight();
     }
-    if (display_.empty()) {
-      return;
-    }
-    xrandr({"--setmonitor", "*left", "1280/339x800/212+0+0", "none"});
-    addRight();
-    windowManager_ = spawnOn(display_, "openbox", {}, (logs / "openbox-two.log").string());
-    // Docks started before the window manager has taken the screen are adopted late, or not
-    // listed at all while it starts: wait for it, as the main test display does.
-    waitUntil([&] { return windowManagerRuns(display_); });
   }
-  ~TwoMonitorDisplay() {
-    stopProcess(windowManager_);
-    stopProcess(server_);
-  }
-  const std::string& display() const { return display_; }
+  std::string display() const { return server_ ? server_->display() : std::string(); }
   void addRight() { xrandr({"--setmonitor", "right", "1024/270x768/203+1280+32", "none"}); }
   void removeRight() { xrandr({"--delmonitor", "right"}); }
 
@@ -247,15 +219,13 @@ class TwoMonitorDisplay {
 
  private:
   void xrandr(const std::vector<std::string>& arguments) {
-    const pid_t pid = spawnOn(display_, "/usr/bin/xrandr", arguments,
+    const pid_t pid = spawnOn(server_->display(), "/usr/bin/xrandr", arguments,
                               (X11Environment::instance().root() / "logs" / "xrandr.log").string());
     int status = 0;
     ::waitpid(pid, &status, 0);
   }
 
-  std::string display_;
-  pid_t server_ = -1;
-  pid_t windowManager_ = -1;
+  std::unique_ptr<XServer> server_;
 };
 
 void setPreference(const std::string& key, const std::string& value) {

@@ -135,9 +135,11 @@ pid_t lockHolder(int number) {
 
 std::unique_ptr<XServer> XServer::start(const std::filesystem::path& logDirectory,
                                         WindowManager windowManager,
-                                        const std::filesystem::path& authority) {
+                                        const std::filesystem::path& authority,
+                                        std::string screen) {
   std::unique_ptr<XServer> server(new XServer());
-  const std::string size = std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24";
+  const std::string size =
+      screen.empty() ? std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24" : screen;
   // Numbers spread by process id, so parallel test programs rarely try the same one; when they
   // do, the server's lock file decides and the loser tries the next number. (-displayfd races:
   // two servers starting at once can both take display 0's socket.)

@@ -33,10 +33,12 @@ class XServer {
 
   // Nothing when the server did not come up; `logDirectory` receives the programs' output. With
   // an `authority` file the server admits only clients holding one of its cookies (connections
-  // find theirs through XAUTHORITY).
+  // find theirs through XAUTHORITY). The screen is kWidth × kHeight unless `screen` says
+  // otherwise ("2304x800x24").
   static std::unique_ptr<XServer> start(const std::filesystem::path& logDirectory,
                                         WindowManager windowManager,
-                                        const std::filesystem::path& authority = {});
+                                        const std::filesystem::path& authority = {},
+                                        std::string screen = {});
   ~XServer();
   XServer(const XServer&) = delete;
   XServer& operator=(const XServer&) = delete;
