@@ -54,7 +54,7 @@ TEST(DockRowGeometry, MagnifiedRowSpreadsTilesAndGrowsTheGlassEvenly) {
   EXPECT_EQ(g.glassWidth, 250 + 120 + 4);
 }
 
-TEST(DockRowGeometry, RowOfAnotherTileCountIsIgnored) {
+TEST(DockRowGeometry, RowsOfAnotherTileCountOrNoneAreIgnored) {
   const MagnifiedRow row = spread({50, 50}, {2, 2});
   const auto g = DockRowGeometry::compute(apps(3), DockLayout{48}, row, true);
   for (const auto& placed : g.placed) {
@@ -62,13 +62,10 @@ TEST(DockRowGeometry, RowOfAnotherTileCountIsIgnored) {
     EXPECT_EQ(placed.offset, 0);
   }
   EXPECT_EQ(g.extra, 0);
-}
-
-TEST(DockRowGeometry, RowWithNoSlotsHasNoExtent) {
-  const auto g =
+  const auto none =
       DockRowGeometry::compute(std::vector<Tile>{}, DockLayout{64}, MagnifiedRow{}, true);
-  EXPECT_EQ(g.extra, 0);
-  EXPECT_EQ(g.glassWidth, 4);
+  EXPECT_EQ(none.extra, 0);
+  EXPECT_EQ(none.glassWidth, 4);
 }
 
 TEST(TilePresentation, ToolTipGivesWayToPreviews) {

@@ -21,13 +21,9 @@ QPixmap filled(int size, QColor color) {
 
 class IconCacheTest : public DockViewFixture {};
 
-TEST_F(IconCacheTest, PixelSizesAndKeys) {
-  EXPECT_EQ(IconCache::pixelSize(64, 2), 128);
-  EXPECT_EQ(IconCache::appKey("com.example.mail", 128), "com.example.mail:128");
-  EXPECT_EQ(IconCache::pixelSize(0.4, 1), 1) << "never zero";
-}
-
 TEST_F(IconCacheTest, DrawsFromTheSmallestRepresentationFourTimesTheTarget) {
+  EXPECT_EQ(IconCache::pixelSize(64, 2), 128);
+  EXPECT_EQ(IconCache::pixelSize(0.4, 1), 1) << "never zero";
   const QList<QSize> sizes{{32, 32}, {64, 64}, {256, 256}, {512, 512}, {1024, 1024}};
   EXPECT_EQ(IconCache::representation(sizes, 128), QSize(512, 512));
   EXPECT_EQ(IconCache::representation(sizes, 300), QSize(1024, 1024)) << "none reaches 1200";
