@@ -58,19 +58,6 @@ class AppTileActionsTest : public ::testing::Test, protected TileActionFakes {
     actions(tile, display).activate();
   }
 
-  // What the accessibility port was asked, as "window:action" lines.
-  std::vector<std::string> windowRequests() const {
-    std::vector<std::string> lines;
-    for (const auto& write : fakes.accessibility.writes) {
-      lines.push_back(write.element + ":" + write.attribute + "=" +
-                      (std::get<bool>(write.value) ? "true" : "false"));
-    }
-    for (const auto& action : fakes.accessibility.actions) {
-      lines.push_back(action.element + ":" + action.name);
-    }
-    return lines;
-  }
-
   Menu menu(const Tile& tile) {
     fakes.refresh();
     return TileInteraction(*services).menu(tile, std::nullopt);
@@ -90,7 +77,7 @@ TEST_F(AppTileActionsTest, ClickLaunchesOrBringsForwardByWhatRuns) {
   window(10, "Draft", Rect(20, 20, 400, 300), true);
   click(appTile("mail"));
   EXPECT_EQ(fakes.workspace.requests, (Requests{{"activate", {"10"}}}));
-  EXPECT_TRUE(windowRequests().empty());
+  EXPECT_TRUE(accessibilityRequests().empty());
 
   // Running without any window it reports: opened again so it can show one.
   fakes.workspace.addApplication(20, "notes", "Notes");
@@ -103,7 +90,7 @@ TEST_F(AppTileActionsTest, AllMinimizedBringsBackOnlyTheFirstWindow) {
   window(10, "One", Rect(10, 10, 800, 600), true);
   window(10, "Two", Rect(20, 20, 800, 600), true);
   click(appTile("mail"));
-  EXPECT_EQ(windowRequests(), (Titles{"One:AXMinimized=false", "One:AXRaise"}));
+  EXPECT_EQ(accessibilityRequests(), (Titles{"One:AXMinimized=false", "One:AXRaise"}));
   EXPECT_EQ(fakes.workspace.requests, (Requests{{"activate", {"10"}}, {"activate", {"10"}}}));
 }
 
@@ -140,13 +127,13 @@ TEST_F(AppTileActionsTest, DisplayBoundClickPrefersWindowsOnItsDisplay) {
   window(10, "Right", Rect(1600, 100, 800, 600));
 
   click(appTile("mail"), 2);
-  EXPECT_EQ(windowRequests(), (Titles{"Right:AXRaise"}));
+  EXPECT_EQ(accessibilityRequests(), (Titles{"Right:AXRaise"}));
   EXPECT_EQ(fakes.workspace.requests, (Requests{{"activate", {"10"}}, {"activate", {"10"}}}));
 
   // A display without any of its windows falls through to the usual steps.
   fakes.displays.list.push_back(Screen{3, Rect(2880, 0, 800, 600), Rect(2880, 0, 800, 600), 1});
   click(appTile("mail"), 3);
-  EXPECT_TRUE(windowRequests().empty());
+  EXPECT_TRUE(accessibilityRequests().empty());
   EXPECT_EQ(fakes.workspace.requests, (Requests{{"activate", {"10"}}}));
 }
 
@@ -167,16 +154,16 @@ TEST_F(AppTileActionsTest, ClickOnTheFrontmostApplicationFollowsTheSetting) {
   // The window after the main one among the shown windows, wrapping round.
   fakes.preferences.setFrontmostClickBehavior(FrontmostClickBehavior::switchesWindows);
   click(appTile("mail"));
-  EXPECT_EQ(windowRequests(), (Titles{"One:AXRaise"}));
+  EXPECT_EQ(accessibilityRequests(), (Titles{"One:AXRaise"}));
 
   fakes.preferences.setFrontmostClickBehavior(FrontmostClickBehavior::minimizesAllWindows);
   click(appTile("mail"));
-  EXPECT_EQ(windowRequests(), (Titles{"One:AXMinimized=true", "Two:AXMinimized=true"}));
+  EXPECT_EQ(accessibilityRequests(), (Titles{"One:AXMinimized=true", "Two:AXMinimized=true"}));
   EXPECT_TRUE(fakes.workspace.requests.empty());
 
   // With every window minimized the click brings the first back, as it always does.
   click(appTile("mail"));
-  EXPECT_EQ(windowRequests(), (Titles{"One:AXMinimized=false", "One:AXRaise"}));
+  EXPECT_EQ(accessibilityRequests(), (Titles{"One:AXMinimized=false", "One:AXRaise"}));
 
   // Not in front, the click does what it always does.
   one->attributes.insert_or_assign("AXMinimized", false);
@@ -275,8 +262,8 @@ TEST_F(AppTileActionsTest, MenuItemsDoWhatTheySay) {
 
   fakes.workspace.requests.clear();
   menuEntry(mail, "Show All Windows").action();
-  EXPECT_EQ(windowRequests(), (Titles{"One:AXMinimized=false", "Two:AXMinimized=false",
-                                      "One:AXRaise", "Two:AXRaise"}));
+  EXPECT_EQ(accessibilityRequests(), (Titles{"One:AXMinimized=false", "Two:AXMinimized=false",
+                                             "One:AXRaise", "Two:AXRaise"}));
   EXPECT_EQ(fakes.workspace.requests,
             (Requests{{"unhide", {"10"}}, {"activate", {"10"}}, {"activate", {"12"}}}));
 

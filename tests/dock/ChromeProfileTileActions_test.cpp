@@ -49,17 +49,6 @@ struct ProfileDock {
     fakes.profiles.windowsByProfile[directory].push_back(window);
   }
 
-  std::vector<std::string> accessibilityRequests() const {
-    std::vector<std::string> lines;
-    for (const auto& write : fakes.accessibility.writes) {
-      lines.push_back(write.element + ":" + write.attribute);
-    }
-    for (const auto& action : fakes.accessibility.actions) {
-      lines.push_back(action.element + ":" + action.name);
-    }
-    return lines;
-  }
-
   TileInteraction interaction() { return TileInteraction(*fakes.services); }
   Menu menu(const Tile& tile) { return interaction().menu(tile, std::nullopt); }
   Menu menu(std::string_view id) { return menu(fakes.tile(id)); }
@@ -77,7 +66,7 @@ TEST(ChromeProfileTileActions, ClickRaisesThePreferredWindowOrOpensOne) {
   dock.addWindow("Default", "News");
 
   dock.interaction().click(dock.fakes.tile("chrome-profile:Default"), std::nullopt);
-  EXPECT_EQ(dock.accessibilityRequests(), (Titles{"Mail:AXMinimized", "Mail:AXRaise"}));
+  EXPECT_EQ(dock.fakes.accessibilityRequests(), (Titles{"Mail:AXMinimized=false", "Mail:AXRaise"}));
   EXPECT_EQ(dock.fakes.workspace.requests, (Requests{{"activate", {kBrowserPid}}}));
   EXPECT_TRUE(dock.fakes.profiles.openedFor.empty());
 
@@ -86,7 +75,7 @@ TEST(ChromeProfileTileActions, ClickRaisesThePreferredWindowOrOpensOne) {
   dock.fakes.accessibility.actions.clear();
   dock.interaction().click(dock.fakes.tile("chrome-profile:Profile 1"), std::nullopt);
   EXPECT_EQ(dock.fakes.profiles.openedFor, (Titles{"Profile 1"}));
-  EXPECT_TRUE(dock.accessibilityRequests().empty());
+  EXPECT_TRUE(dock.fakes.accessibilityRequests().empty());
 }
 
 TEST(ChromeProfileTileActions, MenuShapes) {
@@ -174,12 +163,12 @@ TEST(ChromeProfileTileActions, QuitClosesTheProfilesWindowsLastToFirst) {
   const Menu items = dock.menu("chrome-profile:Default");
 
   menuEntry(items, "Quit Work").action();
-  EXPECT_EQ(dock.accessibilityRequests(),
+  EXPECT_EQ(dock.fakes.accessibilityRequests(),
             (Titles{"Three close:AXPress", "Two close:AXPress", "One close:AXPress"}));
   EXPECT_TRUE(dock.fakes.workspace.requests.empty()) << "the browser keeps running";
 
   menuEntry(items, "Two").action();
-  EXPECT_EQ(dock.accessibilityRequests().back(), "Two:AXRaise");
+  EXPECT_EQ(dock.fakes.accessibilityRequests().back(), "Two:AXRaise");
   menuEntry(items, "Hide Chromium").action();
   menuEntry(items, "Show in Finder").action();
   menuEntry(items, "New Window in This Profile").action();

@@ -43,6 +43,20 @@ struct TileActionFakes : FakeDockServices {
                                         confirmations});
   }
 
+  // What the accessibility port was asked: "window:attribute=value" for each Boolean written,
+  // then "element:action" for each action.
+  std::vector<std::string> accessibilityRequests() const {
+    std::vector<std::string> lines;
+    for (const auto& write : accessibility.writes) {
+      lines.push_back(write.element + ":" + write.attribute + "=" +
+                      (std::get<bool>(write.value) ? "true" : "false"));
+    }
+    for (const auto& action : accessibility.actions) {
+      lines.push_back(action.element + ":" + action.name);
+    }
+    return lines;
+  }
+
   RecordingRecentItems recent;
   FakeTrashState trash;
   FakeConfirmations confirmations;
