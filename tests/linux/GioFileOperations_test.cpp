@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "fakes/TemporaryHome.h"
+#include "foundation/FileReading.h"
 
 namespace quayline {
 namespace {
@@ -22,8 +23,7 @@ void write(const fs::path& path, const std::string& text) {
 }
 
 std::string read(const fs::path& path) {
-  std::ifstream in(path);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  return readFile(path).value_or("");
 }
 
 class GioFileOperationsTest : public TemporaryHome {

@@ -33,7 +33,7 @@ class DefaultsToolTest : public ToolTest {
   }
 
   std::optional<PropertyValue> stored(const std::string& fileName) const {
-    return decodePropertyList(readFile(preferences_ / fileName));
+    return decodePropertyList(fileText(preferences_ / fileName));
   }
 
   const fs::path& home_ = root_;
@@ -101,7 +101,7 @@ TEST_F(DefaultsToolTest, ImportedSystemDockListsReadBackCompletely) {
     succeed({"import", "com.apple.dock", fixture.file.string()});
 
     // The domain holds exactly what was exported, whatever the source's format.
-    EXPECT_EQ(stored("com.apple.dock.plist"), decodePropertyList(readFile(fixture.file)));
+    EXPECT_EQ(stored("com.apple.dock.plist"), decodePropertyList(fileText(fixture.file)));
     EXPECT_EQ(succeed({"read", "com.apple.dock", "orientation"}), fixture.orientation + "\n");
     EXPECT_EQ(succeed({"read", "com.apple.dock", "tilesize"}), fixture.tilesize + "\n");
     for (const auto& [key, type] :
@@ -114,7 +114,7 @@ TEST_F(DefaultsToolTest, ImportedSystemDockListsReadBackCompletely) {
     }
   }
 
-  succeed({"import", "com.apple.dock", "-"}, readFile(kLeftDock));
+  succeed({"import", "com.apple.dock", "-"}, fileText(kLeftDock));
   const std::string shown = succeed({"read", "com.apple.dock"});
   for (const char* line : {
            "    autohide = true;\n",
@@ -141,11 +141,11 @@ TEST_F(DefaultsToolTest, ExportWritesAnXmlListThatImportsBackUnchanged) {
   succeed({"import", "com.apple.dock", kRightDock.string()});
   const fs::path exported = home_ / "exported.plist";
   succeed({"export", "com.apple.dock", exported.string()});
-  const std::string xml = readFile(exported);
+  const std::string xml = fileText(exported);
   EXPECT_TRUE(xml.starts_with("<?xml")) << xml;
-  EXPECT_EQ(decodePropertyList(xml), decodePropertyList(readFile(kRightDock)));
+  EXPECT_EQ(decodePropertyList(xml), decodePropertyList(fileText(kRightDock)));
   EXPECT_EQ(decodePropertyList(succeed({"export", "com.apple.dock", "-"})),
-            decodePropertyList(readFile(kRightDock)));
+            decodePropertyList(fileText(kRightDock)));
 }
 
 TEST_F(DefaultsToolTest, GlobalDomainAndDeletion) {
@@ -172,7 +172,7 @@ TEST_F(DefaultsToolTest, BadRequestsExplainThemselvesAndWriteNothing) {
   std::ofstream(garbage) << "not a property list";
   const fs::path array = home_ / "array.plist";
   std::ofstream(array) << encodeXmlPropertyList(PropertyValue(PropertyValue::Array{}));
-  const std::string binary = readFile(kLeftDockBinary);
+  const std::string binary = fileText(kLeftDockBinary);
   const fs::path truncated = home_ / "truncated.plist";
   std::ofstream(truncated, std::ios::binary) << binary.substr(0, binary.size() - 7);
 

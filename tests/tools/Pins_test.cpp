@@ -109,7 +109,7 @@ TEST_F(PinsToolTest, EditsTheListsTheWayDropsWouldAndTheDockReadsThem) {
   }
   // Stored as the dock stores it: JSON data under the dock's key, the application with the
   // path of its desktop entry.
-  const std::string stored = readFile(preferences_ / "com.orrin.quayline.plist");
+  const std::string stored = fileText(preferences_ / "com.orrin.quayline.plist");
   EXPECT_NE(stored.find("quayline.pinnedItems"), std::string::npos) << stored;
 }
 
@@ -161,7 +161,7 @@ TEST_F(PinsToolTest, EveryErrorSaysWhyAndWritesNothing) {
   const ToolResult damaged = run({"add", "org.example.Mail"});
   EXPECT_EQ(damaged.status, 1);
   EXPECT_NE(damaged.err.find("not a readable property list"), std::string::npos) << damaged.err;
-  EXPECT_EQ(readFile(settings), "<plist><dict><key>quay");
+  EXPECT_EQ(fileText(settings), "<plist><dict><key>quay");
   EXPECT_FALSE(fs::exists(preferences_ / "com.orrin.quayline.plist.corrupt"));
 }
 

@@ -17,11 +17,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <tuple>
 #include <vector>
+
+#include "foundation/FileReading.h"
 
 namespace quayline::tools {
 
@@ -122,9 +123,8 @@ inline ToolResult runTool(const std::string& program, const std::vector<std::str
 
 namespace fs = std::filesystem;
 
-inline std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+inline std::string fileText(const fs::path& path) {
+  return quayline::readFile(path).value_or("");
 }
 
 // Every file and folder below `directory`, with the files' contents.
@@ -132,7 +132,7 @@ inline std::map<std::string, std::string> snapshot(const fs::path& directory) {
   std::map<std::string, std::string> files;
   if (fs::exists(directory)) {
     for (const auto& entry : fs::recursive_directory_iterator(directory)) {
-      files[entry.path().string()] = entry.is_regular_file() ? readFile(entry.path()) : "<dir>";
+      files[entry.path().string()] = entry.is_regular_file() ? fileText(entry.path()) : "<dir>";
     }
   }
   return files;
