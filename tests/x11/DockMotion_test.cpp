@@ -15,6 +15,7 @@
 #include <regex>
 #include <string>
 
+#include "support/Desktop.h"
 #include "support/Processes.h"
 #include "support/RunningDock.h"
 #include "support/X11Environment.h"
@@ -128,12 +129,9 @@ void nudgePointer(RunningDock& dock, int dx, int dy) {
 
 // Puts the pointer somewhere without any motion event reaching a raw-motion listener.
 void warpPointer(int x, int y) {
-  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-  xcb_warp_pointer(c, XCB_WINDOW_NONE, root, 0, 0, 0, 0, static_cast<std::int16_t>(x),
-                   static_cast<std::int16_t>(y));
-  std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
-  xcb_disconnect(c);
+  Probe probe;  // synchronised when it goes
+  xcb_warp_pointer(probe.connection(), XCB_WINDOW_NONE, probe.root(), 0, 0, 0, 0,
+                   static_cast<std::int16_t>(x), static_cast<std::int16_t>(y));
 }
 
 bool haveProgram(const std::string& name) {

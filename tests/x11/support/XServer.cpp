@@ -187,17 +187,18 @@ std::unique_ptr<XServer> XServer::start(const std::filesystem::path& logDirector
   return nullptr;
 }
 
-ScopedDisplay::ScopedDisplay(const std::string& display) {
-  const char* previous = std::getenv("DISPLAY");
-  previous_ = previous != nullptr ? previous : "";
-  ::setenv("DISPLAY", display.c_str(), 1);
+ScopedVariable::ScopedVariable(const char* name, const std::string& value) : name_(name) {
+  if (const char* before = std::getenv(name)) {
+    previous_ = before;
+  }
+  ::setenv(name, value.c_str(), 1);
 }
 
-ScopedDisplay::~ScopedDisplay() {
-  if (previous_.empty()) {
-    ::unsetenv("DISPLAY");
+ScopedVariable::~ScopedVariable() {
+  if (previous_) {
+    ::setenv(name_, previous_->c_str(), 1);
   } else {
-    ::setenv("DISPLAY", previous_.c_str(), 1);
+    ::unsetenv(name_);
   }
 }
 
