@@ -4,14 +4,38 @@
 
 #include "app/DockDisplays.h"
 #include "app/Preferences.h"
-#include "app/ShellFakes.h"
 #include "fakes/FakeApplicationAppearance.h"
+#include "fakes/FakeDisplays.h"
 #include "fakes/FakeLoginItem.h"
 #include "fakes/FakePreferenceDomains.h"
 #include "fakes/FakeScheduler.h"
 
 namespace quayline {
 namespace {
+
+// A dock window that writes what happens to it into a shared log ("show 1#0" is window 0
+// shown on display 1).
+class RecordingDockWindow final : public DockWindow {
+ public:
+  RecordingDockWindow(const Screen& screen, int serial, std::vector<std::string>& log)
+      : screen_(screen), serial_(serial), log_(log) {}
+  const Screen& screen() const override { return screen_; }
+  void moveToScreen(const Screen& screen) override {
+    screen_ = screen;
+    note("move");
+  }
+  void show() override { note("show"); }
+  void retire() override { note("retire"); }
+
+ private:
+  void note(const char* what) {
+    log_.push_back(std::string(what) + " " + std::to_string(screen_.displayNumber) + "#" +
+                   std::to_string(serial_));
+  }
+  Screen screen_;
+  int serial_;
+  std::vector<std::string>& log_;
+};
 
 TEST(AssignDockWindowsTest, ReusesByDisplayNumberThenInOldOrder) {
   struct Row {
@@ -44,7 +68,12 @@ class DockDisplaysTest : public ::testing::Test {
   const Screen left{1, Rect(0, 0, 1000, 800), Rect(0, 0, 1000, 800), 1};
   const Screen right{2, Rect(1000, 0, 800, 600), Rect(1000, 0, 800, 600), 1};
 
-  DockDisplaysTest() { displays.changeScreens({left, right}); }
+  DockDisplaysTest() { changeScreens({left, right}); }
+
+  void changeScreens(std::vector<Screen> screens) {
+    displays.list = std::move(screens);
+    displays.screensChanged();
+  }
 
   std::unique_ptr<DockDisplays> make() {
     return std::make_unique<DockDisplays>(
@@ -65,7 +94,7 @@ class DockDisplaysTest : public ::testing::Test {
   FakeLoginItem loginItem;
   FakeApplicationAppearance appearance;
   Preferences preferences{domains, loginItem, appearance};
-  ShellDisplays displays;
+  FakeDisplays displays;
   FakeScheduler scheduler;
   std::vector<std::string> log;
   int created = 0;
@@ -76,14 +105,14 @@ TEST_F(DockDisplaysTest, UnpluggingKeepsTheRemainingDisplaysWindowAndReplugCreat
   docks->start();
   EXPECT_EQ(takeLog(), (std::vector<std::string>{"show 1#0", "show 2#1"}));
 
-  displays.changeScreens({right});
+  changeScreens({right});
   EXPECT_EQ(shown(*docks), std::vector<DisplayNumber>{2});
   EXPECT_EQ(takeLog(), (std::vector<std::string>{"move 2#1", "retire 1#0"}));
 
-  displays.changeScreens({left, right});
+  changeScreens({left, right});
   EXPECT_EQ(takeLog(), (std::vector<std::string>{"show 1#2", "move 2#1"}));
 
-  displays.changeScreens({});  // no screens: the windows stay as they are
+  changeScreens({});  // no screens: the windows stay as they are
   EXPECT_EQ(shown(*docks), (std::vector<DisplayNumber>{1, 2}));
   EXPECT_TRUE(takeLog().empty());
 }

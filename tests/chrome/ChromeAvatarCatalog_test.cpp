@@ -1,7 +1,6 @@
 #include "chrome/ChromeAvatarCatalog.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -9,6 +8,7 @@
 #include "chrome/ResourcePack.h"
 #include "chrome/ResourcePackBuilder.h"
 #include "fakes/FakeImageDecoding.h"
+#include "fakes/TemporaryHome.h"
 
 namespace quayline {
 namespace {
@@ -143,22 +143,13 @@ TEST(ResourcePack, AvatarBlockIsTheLongestRunOfAvatarSizedPngs) {
   }
 }
 
-class ChromeAvatarCatalogTest : public ::testing::Test {
+class ChromeAvatarCatalogTest : public TemporaryHome {
  protected:
-  void SetUp() override {
-    folder = std::filesystem::temp_directory_path() /
-             ("quayline-avatars-" + std::to_string(::getpid()) + "-" +
-              testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder); }
-
   std::filesystem::path write(const std::string& name, const std::string& bytes) {
-    std::ofstream(folder / name, std::ios::binary) << bytes;
-    return folder / name;
+    std::ofstream(root / name, std::ios::binary) << bytes;
+    return root / name;
   }
 
-  std::filesystem::path folder;
   FakeImageDecoding decoder;
 };
 
@@ -166,7 +157,7 @@ TEST_F(ChromeAvatarCatalogTest, ServesAvatarNumbersFrom27OnOutOfTheBlockAlone) {
   Resources resources{{1, std::string(20000, 'x')}};
   addRun(resources, 500, 12);
   const auto pack = write("chrome_200_percent.pak", buildResourcePack(resources));
-  ChromeAvatarCatalog catalog({folder / "missing.pak", pack}, decoder);
+  ChromeAvatarCatalog catalog({root / "missing.pak", pack}, decoder);
 
   const auto first = catalog.image(27);
   ASSERT_TRUE(first);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -10,6 +9,7 @@
 #include "chrome/ChromeAvatarCatalog.h"
 #include "chrome/ResourcePackBuilder.h"
 #include "fakes/FakeImageDecoding.h"
+#include "fakes/TemporaryHome.h"
 
 namespace quayline {
 namespace {
@@ -32,12 +32,11 @@ TEST(ChromeAvatarNumber, TakesTheSignedIntegerAfterTheMarker) {
   }
 }
 
-class ChromeAvatarImagesTest : public ::testing::Test {
+class ChromeAvatarImagesTest : public TemporaryHome {
  protected:
   void SetUp() override {
-    support = std::filesystem::temp_directory_path() /
-              ("quayline-profile-avatars-" + std::to_string(::getpid()) + "-" +
-               testing::UnitTest::GetInstance()->current_test_info()->name());
+    TemporaryHome::SetUp();
+    support = root / "support";
     std::filesystem::create_directories(support / "Default");
     std::vector<std::pair<std::uint16_t, std::string>> run;
     for (int j = 0; j < 10; ++j) {
@@ -45,7 +44,6 @@ class ChromeAvatarImagesTest : public ::testing::Test {
     }
     std::ofstream(support / "pack", std::ios::binary) << buildResourcePack(run);
   }
-  void TearDown() override { std::filesystem::remove_all(support); }
 
   void writePicture(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;

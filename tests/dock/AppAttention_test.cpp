@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "fakes/FakeDisplays.h"
 #include "fakes/FakeScheduler.h"
 #include "fakes/FakeSystemLog.h"
 #include "fakes/FakeWorkspace.h"
@@ -11,24 +12,12 @@ namespace {
 
 using Kind = WorkspaceNotification::Kind;
 
-// Two side-by-side screens; the test moves the pointer and picks the main screen.
-class TwoScreens final : public Displays {
- public:
-  std::vector<Screen> screens() override { return list; }
-  std::optional<Screen> mainScreen() override { return main; }
-  std::optional<Rect> displayBounds(DisplayNumber) override { return std::nullopt; }
-  Point pointerLocation() override { return pointer; }
-  std::uint32_t pressedMouseButtons() override { return 0; }
-  Subscription observeScreenChanges(std::function<void()>) override { return {}; }
-
-  std::vector<Screen> list{{1, Rect(0, 0, 1000, 800), Rect(0, 0, 1000, 800), 1},
-                           {2, Rect(1000, 0, 1000, 800), Rect(1000, 0, 1000, 800), 1}};
-  std::optional<Screen> main = list[0];
-  Point pointer{500, 400};
-};
-
 class AppAttentionTest : public ::testing::Test {
  protected:
+  AppAttentionTest() {
+    displays.list = {left, right};
+    displays.pointer = {500, 400};
+  }
   RunningApp app(const std::string& bundle = "com.example.App") {
     RunningApp result;
     result.pid = 42;
@@ -37,8 +26,12 @@ class AppAttentionTest : public ::testing::Test {
   }
   std::vector<std::string> lines() const { return log.messagesIn("attention"); }
 
+  // Two side-by-side screens; the first listed is the main one.
+  const Screen left{1, Rect(0, 0, 1000, 800), Rect(0, 0, 1000, 800), 1};
+  const Screen right{2, Rect(1000, 0, 1000, 800), Rect(1000, 0, 1000, 800), 1};
+
   FakeWorkspace workspace;
-  TwoScreens displays;
+  FakeDisplays displays;
   FakeScheduler scheduler;
   FakeSystemLog log;
   std::unique_ptr<AppAttention> attention =
@@ -101,9 +94,9 @@ TEST_F(AppAttentionTest, BouncesOnlyOnTheDisplayWhereTheLaunchBegan) {
   displays.pointer = {1500, 400};
   workspace.notify(Kind::willLaunchApplication, app("two"));
   displays.pointer = {5000, 5000};  // outside every screen: the main screen's
-  displays.main = displays.list[1];
+  displays.list = {right, left};
   workspace.notify(Kind::willLaunchApplication, app("main"));
-  displays.main.reset();  // and no main screen at all: no display is recorded
+  displays.list.clear();  // and no main screen at all: no display is recorded
   workspace.notify(Kind::willLaunchApplication, app("none"));
 
   EXPECT_TRUE(attention->isLaunching("two", 2));
@@ -112,7 +105,7 @@ TEST_F(AppAttentionTest, BouncesOnlyOnTheDisplayWhereTheLaunchBegan) {
   EXPECT_TRUE(attention->isLaunching("main", 2));
   EXPECT_FALSE(attention->isLaunching("none", 1));
   EXPECT_TRUE(attention->isLaunching("none", std::nullopt));
-  displays.main = displays.list[0];  // unrecorded launches follow the main screen of the moment
+  displays.list = {left, right};  // unrecorded launches follow the main screen of the moment
   EXPECT_TRUE(attention->isLaunching("none", 1));
   EXPECT_FALSE(attention->isLaunching("absent", std::nullopt));
 }

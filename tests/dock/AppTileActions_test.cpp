@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "dock/TileActionFakes.h"
 #include "dock/TileInteraction.h"
 #include "dock/TileMenu.h"
-#include "fakes/FakeDockServices.h"
-#include "fakes/FakeTrash.h"
 
 namespace quayline {
 namespace {
@@ -24,38 +23,12 @@ void PrintTo(const FakeWorkspace::Request& request, std::ostream* out) {
 
 namespace {
 
-class RecordingRecentItems final : public AppRecentItemsSource {
- public:
-  std::vector<AppRecentItem> recentItems(std::string_view bundleIdentifier,
-                                         std::size_t limit) override {
-    asked.emplace_back(bundleIdentifier);
-    EXPECT_EQ(limit, 10u);
-    return items;
-  }
-  void open(const AppRecentItem& item, std::string_view,
-            const std::optional<Url>& applicationURL) override {
-    opened.push_back(item.title + " with " + (applicationURL ? applicationURL->path() : "-"));
-  }
-  std::vector<AppRecentItem> items;
-  std::vector<std::string> asked;
-  std::vector<std::string> opened;
-};
-
-class AppTileActionsTest : public ::testing::Test {
+class AppTileActionsTest : public ::testing::Test, protected TileActionFakes {
  protected:
   AppTileActionsTest() {
-    fakes.displays.list = {Screen{1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 900), 1},
-                           Screen{2, Rect(1440, 0, 1440, 900), Rect(1440, 0, 1440, 900), 1}};
+    displays.list = {Screen{1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 900), 1},
+                     Screen{2, Rect(1440, 0, 1440, 900), Rect(1440, 0, 1440, 900), 1}};
     start();
-  }
-
-  // Builds the store from these stored lists; the services are bound to what it builds.
-  void start(const std::vector<PinnedItem>& pinned = {}) {
-    fakes.start(pinned);
-    services.emplace(TileActionServices{fakes.workspace, fakes.accessibility, *fakes.registry,
-                                        fakes.instances, fakes.profiles, *fakes.store,
-                                        *fakes.hidden, fakes.preferences, recent, fakes.displays,
-                                        trash, confirmations});
   }
 
   FakeAccessibility::NodePtr window(ProcessId pid, const std::string& title, Rect frame,
@@ -85,45 +58,12 @@ class AppTileActionsTest : public ::testing::Test {
     actions(tile, display).activate();
   }
 
-  // What the accessibility port was asked, as "window:action" lines.
-  std::vector<std::string> windowRequests() const {
-    std::vector<std::string> lines;
-    for (const auto& write : fakes.accessibility.writes) {
-      lines.push_back(write.element + ":" + write.attribute + "=" +
-                      (std::get<bool>(write.value) ? "true" : "false"));
-    }
-    for (const auto& action : fakes.accessibility.actions) {
-      lines.push_back(action.element + ":" + action.name);
-    }
-    return lines;
-  }
-
   Menu menu(const Tile& tile) {
     fakes.refresh();
     return TileInteraction(*services).menu(tile, std::nullopt);
   }
 
-  static const MenuEntry& entry(const Menu& menu, std::string_view title) {
-    for (const MenuEntry& candidate : menu) {
-      if (candidate.title == title) {
-        return candidate;
-      }
-      if (candidate.kind == MenuEntry::Kind::submenu) {
-        for (const MenuEntry& child : candidate.children) {
-          if (child.title == title) {
-            return child;
-          }
-        }
-      }
-    }
-    throw std::runtime_error("no menu entry " + std::string(title));
-  }
-
-  FakeDockServices fakes;
-  RecordingRecentItems recent;
-  FakeTrashState trash;
-  FakeConfirmations confirmations;
-  std::optional<TileActionServices> services;
+  TileActionFakes& fakes = *this;
 };
 
 TEST_F(AppTileActionsTest, ClickLaunchesOrBringsForwardByWhatRuns) {
@@ -137,7 +77,7 @@ TEST_F(AppTileActionsTest, ClickLaunchesOrBringsForwardByWhatRuns) {
   window(10, "Draft", Rect(20, 20, 400, 300), true);
   click(appTile("mail"));
   EXPECT_EQ(fakes.workspace.requests, (Requests{{"activate", {"10"}}}));
-  EXPECT_TRUE(windowRequests().empty());
+  EXPECT_TRUE(accessibilityRequests().empty());
 
   // Running without any window it reports: opened again so it can show one.
   fakes.workspace.addApplication(20, "notes", "Notes");
@@ -150,7 +90,7 @@ TEST_F(AppTileActionsTest, AllMinimizedBringsBackOnlyTheFirstWindow) {
   window(10, "One", Rect(10, 10, 800, 600), true);
   window(10, "Two", Rect(20, 20, 800, 600), true);
   click(appTile("mail"));
-  EXPECT_EQ(windowRequests(), (Titles{"One:AXMinimized=false", "One:AXRaise"}));
+  EXPECT_EQ(accessibilityRequests(), (Titles{"One:AXMinimized=false", "One:AXRaise"}));
   EXPECT_EQ(fakes.workspace.requests, (Requests{{"activate", {"10"}}, {"activate", {"10"}}}));
 }
 
@@ -187,13 +127,13 @@ TEST_F(AppTileActionsTest, DisplayBoundClickPrefersWindowsOnItsDisplay) {
   window(10, "Right", Rect(1600, 100, 800, 600));
 
   click(appTile("mail"), 2);
-  EXPECT_EQ(windowRequests(), (Titles{"Right:AXRaise"}));
+  EXPECT_EQ(accessibilityRequests(), (Titles{"Right:AXRaise"}));
   EXPECT_EQ(fakes.workspace.requests, (Requests{{"activate", {"10"}}, {"activate", {"10"}}}));
 
   // A display without any of its windows falls through to the usual steps.
   fakes.displays.list.push_back(Screen{3, Rect(2880, 0, 800, 600), Rect(2880, 0, 800, 600), 1});
   click(appTile("mail"), 3);
-  EXPECT_TRUE(windowRequests().empty());
+  EXPECT_TRUE(accessibilityRequests().empty());
   EXPECT_EQ(fakes.workspace.requests, (Requests{{"activate", {"10"}}}));
 }
 
@@ -214,16 +154,16 @@ TEST_F(AppTileActionsTest, ClickOnTheFrontmostApplicationFollowsTheSetting) {
   // The window after the main one among the shown windows, wrapping round.
   fakes.preferences.setFrontmostClickBehavior(FrontmostClickBehavior::switchesWindows);
   click(appTile("mail"));
-  EXPECT_EQ(windowRequests(), (Titles{"One:AXRaise"}));
+  EXPECT_EQ(accessibilityRequests(), (Titles{"One:AXRaise"}));
 
   fakes.preferences.setFrontmostClickBehavior(FrontmostClickBehavior::minimizesAllWindows);
   click(appTile("mail"));
-  EXPECT_EQ(windowRequests(), (Titles{"One:AXMinimized=true", "Two:AXMinimized=true"}));
+  EXPECT_EQ(accessibilityRequests(), (Titles{"One:AXMinimized=true", "Two:AXMinimized=true"}));
   EXPECT_TRUE(fakes.workspace.requests.empty());
 
   // With every window minimized the click brings the first back, as it always does.
   click(appTile("mail"));
-  EXPECT_EQ(windowRequests(), (Titles{"One:AXMinimized=false", "One:AXRaise"}));
+  EXPECT_EQ(accessibilityRequests(), (Titles{"One:AXMinimized=false", "One:AXRaise"}));
 
   // Not in front, the click does what it always does.
   one->attributes.insert_or_assign("AXMinimized", false);
@@ -317,40 +257,40 @@ TEST_F(AppTileActionsTest, MenuItemsDoWhatTheySay) {
   fakes.refresh();
 
   const Menu mail = menu(appTile("mail"));
-  entry(mail, "report.txt").action();
+  menuEntry(mail, "report.txt").action();
   EXPECT_EQ(recent.opened, (Titles{"report.txt with /apps/mail.desktop"}));
 
   fakes.workspace.requests.clear();
-  entry(mail, "Show All Windows").action();
-  EXPECT_EQ(windowRequests(), (Titles{"One:AXMinimized=false", "Two:AXMinimized=false",
-                                      "One:AXRaise", "Two:AXRaise"}));
+  menuEntry(mail, "Show All Windows").action();
+  EXPECT_EQ(accessibilityRequests(), (Titles{"One:AXMinimized=false", "Two:AXMinimized=false",
+                                             "One:AXRaise", "Two:AXRaise"}));
   EXPECT_EQ(fakes.workspace.requests,
             (Requests{{"unhide", {"10"}}, {"activate", {"10"}}, {"activate", {"12"}}}));
 
   fakes.workspace.requests.clear();
-  entry(mail, "Hide").action();
-  entry(mail, "Quit").action();
+  menuEntry(mail, "Hide").action();
+  menuEntry(mail, "Quit").action();
   EXPECT_EQ(
       fakes.workspace.requests,
       (Requests{{"hide", {"10"}}, {"hide", {"12"}}, {"terminate", {"10"}}, {"terminate", {"12"}}}));
 
-  entry(mail, "Show in Finder").action();
+  menuEntry(mail, "Show in Finder").action();
   EXPECT_EQ(fakes.workspace.requests.back(),
             (FakeWorkspace::Request{"reveal", {"file:///apps/mail.desktop"}}));
 
   // Keeping appends to the pinned list; removing takes the stored entry out again.
-  entry(menu(appTile("notes", TileSection::running)), "Keep in Dock").action();
+  menuEntry(menu(appTile("notes", TileSection::running)), "Keep in Dock").action();
   EXPECT_TRUE(fakes.store->isPinned("notes"));
   EXPECT_EQ(fakes.store->pins().pinned().back(),
             (PinnedItem{PinnedApp{"notes", "/apps/notes.desktop"}}));
-  entry(menu(fakes.tile("pinned:app:mail")), "Remove from Dock").action();
+  menuEntry(menu(fakes.tile("pinned:app:mail")), "Remove from Dock").action();
   EXPECT_FALSE(fakes.store->isPinned("mail"));
 
-  entry(menu(fakes.tile("pinned:spacer:1")), "Remove from Dock").action();
+  menuEntry(menu(fakes.tile("pinned:spacer:1")), "Remove from Dock").action();
   EXPECT_EQ(fakes.store->pins().pinned(),
             (std::vector<PinnedItem>{PinnedApp{"notes", "/apps/notes.desktop"}}));
 
-  entry(menu(fakes.tile("running:todo")), "Hide from Dock").action();
+  menuEntry(menu(fakes.tile("running:todo")), "Hide from Dock").action();
   EXPECT_TRUE(fakes.hidden->contains("todo"));
 }
 
@@ -363,20 +303,20 @@ TEST_F(AppTileActionsTest, TrashTileOpensAndEmptiesOnlyAfterConfirmation) {
   // Empty: "Empty Trash…" shows but cannot be chosen.
   Menu menu = interaction.menu(trashTile, std::nullopt);
   EXPECT_EQ(menuTitles(menu), (Titles{"Open", "Empty Trash…"}));
-  EXPECT_FALSE(entry(menu, "Empty Trash…").enabled);
-  entry(menu, "Open").action();
+  EXPECT_FALSE(menuEntry(menu, "Empty Trash…").enabled);
+  menuEntry(menu, "Open").action();
   EXPECT_EQ(trash.opened, 2);
 
   trash.full = true;
   menu = interaction.menu(trashTile, std::nullopt);
-  ASSERT_TRUE(entry(menu, "Empty Trash…").enabled);
+  ASSERT_TRUE(menuEntry(menu, "Empty Trash…").enabled);
   // Cancel (the default) erases nothing; only the confirming answer does.
-  entry(menu, "Empty Trash…").action();
+  menuEntry(menu, "Empty Trash…").action();
   EXPECT_EQ(confirmations.asked.size(), 1u);
   EXPECT_EQ(confirmations.asked.front().confirmTitle, "Empty Trash");
   EXPECT_EQ(trash.emptied, 0);
   confirmations.answer = true;
-  entry(menu, "Empty Trash…").action();
+  menuEntry(menu, "Empty Trash…").action();
   EXPECT_EQ(trash.emptied, 1);
 }
 

@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "dock/AppRecentItems.h"
+#include "dock/TileActionFakes.h"
 #include "dock/TileInteraction.h"
-#include "fakes/FakeDockServices.h"
-#include "fakes/FakeTrash.h"
 
 namespace quayline {
 namespace {
@@ -14,12 +12,6 @@ using Titles = std::vector<std::string>;
 
 constexpr ProcessId kBrowser = 100;
 const std::string kChrome(kChromeBundleIdentifier);
-
-class NoRecentItems final : public AppRecentItemsSource {
- public:
-  std::vector<AppRecentItem> recentItems(std::string_view, std::size_t) override { return {}; }
-  void open(const AppRecentItem&, std::string_view, const std::optional<Url>&) override {}
-};
 
 // The browser, installed as Chromium, with two profiles, "Work" (Default) and "Home" (Profile
 // 1), both live; their windows are the test's.
@@ -31,10 +23,6 @@ struct ProfileDock {
                                 FakeChromeProfiles::named("Profile 1", "Home")});
     fakes.profiles.live = {"Default", "Profile 1"};
     fakes.start(pinned);
-    services.emplace(TileActionServices{fakes.workspace, fakes.accessibility, *fakes.registry,
-                                        fakes.instances, fakes.profiles, *fakes.store,
-                                        *fakes.hidden, fakes.preferences, recent, fakes.displays,
-                                        trash, confirmations});
   }
 
   void runBrowser(bool hidden = false) {
@@ -61,42 +49,12 @@ struct ProfileDock {
     fakes.profiles.windowsByProfile[directory].push_back(window);
   }
 
-  std::vector<std::string> accessibilityRequests() const {
-    std::vector<std::string> lines;
-    for (const auto& write : fakes.accessibility.writes) {
-      lines.push_back(write.element + ":" + write.attribute);
-    }
-    for (const auto& action : fakes.accessibility.actions) {
-      lines.push_back(action.element + ":" + action.name);
-    }
-    return lines;
-  }
-
-  TileInteraction interaction() { return TileInteraction(*services); }
+  TileInteraction interaction() { return TileInteraction(*fakes.services); }
   Menu menu(const Tile& tile) { return interaction().menu(tile, std::nullopt); }
   Menu menu(std::string_view id) { return menu(fakes.tile(id)); }
 
-  FakeDockServices fakes;
-  NoRecentItems recent;
-  FakeTrashState trash;
-  FakeConfirmations confirmations;
-  // Bound to the store and the registry the constructor builds.
-  std::optional<TileActionServices> services;
+  TileActionFakes fakes;
 };
-
-const MenuEntry& entry(const Menu& menu, std::string_view title) {
-  for (const MenuEntry& candidate : menu) {
-    if (candidate.title == title) {
-      return candidate;
-    }
-    for (const MenuEntry& child : candidate.children) {
-      if (child.title == title) {
-        return child;
-      }
-    }
-  }
-  throw std::runtime_error("no menu entry " + std::string(title));
-}
 
 using Requests = std::vector<FakeWorkspace::Request>;
 const std::string kBrowserPid = std::to_string(kBrowser);
@@ -108,7 +66,7 @@ TEST(ChromeProfileTileActions, ClickRaisesThePreferredWindowOrOpensOne) {
   dock.addWindow("Default", "News");
 
   dock.interaction().click(dock.fakes.tile("chrome-profile:Default"), std::nullopt);
-  EXPECT_EQ(dock.accessibilityRequests(), (Titles{"Mail:AXMinimized", "Mail:AXRaise"}));
+  EXPECT_EQ(dock.fakes.accessibilityRequests(), (Titles{"Mail:AXMinimized=false", "Mail:AXRaise"}));
   EXPECT_EQ(dock.fakes.workspace.requests, (Requests{{"activate", {kBrowserPid}}}));
   EXPECT_TRUE(dock.fakes.profiles.openedFor.empty());
 
@@ -117,7 +75,7 @@ TEST(ChromeProfileTileActions, ClickRaisesThePreferredWindowOrOpensOne) {
   dock.fakes.accessibility.actions.clear();
   dock.interaction().click(dock.fakes.tile("chrome-profile:Profile 1"), std::nullopt);
   EXPECT_EQ(dock.fakes.profiles.openedFor, (Titles{"Profile 1"}));
-  EXPECT_TRUE(dock.accessibilityRequests().empty());
+  EXPECT_TRUE(dock.fakes.accessibilityRequests().empty());
 }
 
 TEST(ChromeProfileTileActions, MenuShapes) {
@@ -204,16 +162,16 @@ TEST(ChromeProfileTileActions, QuitClosesTheProfilesWindowsLastToFirst) {
   dock.addWindow("Default", "Three");
   const Menu items = dock.menu("chrome-profile:Default");
 
-  entry(items, "Quit Work").action();
-  EXPECT_EQ(dock.accessibilityRequests(),
+  menuEntry(items, "Quit Work").action();
+  EXPECT_EQ(dock.fakes.accessibilityRequests(),
             (Titles{"Three close:AXPress", "Two close:AXPress", "One close:AXPress"}));
   EXPECT_TRUE(dock.fakes.workspace.requests.empty()) << "the browser keeps running";
 
-  entry(items, "Two").action();
-  EXPECT_EQ(dock.accessibilityRequests().back(), "Two:AXRaise");
-  entry(items, "Hide Chromium").action();
-  entry(items, "Show in Finder").action();
-  entry(items, "New Window in This Profile").action();
+  menuEntry(items, "Two").action();
+  EXPECT_EQ(dock.fakes.accessibilityRequests().back(), "Two:AXRaise");
+  menuEntry(items, "Hide Chromium").action();
+  menuEntry(items, "Show in Finder").action();
+  menuEntry(items, "New Window in This Profile").action();
   EXPECT_EQ(dock.fakes.workspace.requests,
             (Requests{{"activate", {kBrowserPid}},
                       {"hide", {kBrowserPid}},
@@ -230,17 +188,17 @@ TEST(ChromeProfileTileActions, KeepingAndRemovingProfiles) {
   const auto pinned = [&] { return dock.fakes.store->pins().pinned(); };
 
   // The profile in the pinned browser's place is kept where it stands, before the browser.
-  entry(dock.menu("pinned:chrome-profile:Default"), "Keep in Dock").action();
+  menuEntry(dock.menu("pinned:chrome-profile:Default"), "Keep in Dock").action();
   EXPECT_EQ(pinned(),
             (std::vector<PinnedItem>{folder, PinnedChromeProfile{"Default"}, browser, other}));
 
   // The next profile takes the browser's place; removing the browser removes its entry only.
-  entry(dock.menu("pinned:chrome-profile:Profile 1"), "Remove Chromium from Dock").action();
+  menuEntry(dock.menu("pinned:chrome-profile:Profile 1"), "Remove Chromium from Dock").action();
   EXPECT_EQ(pinned(), (std::vector<PinnedItem>{folder, PinnedChromeProfile{"Default"}, other}));
 
   // A profile of the running section goes to the end; a kept one can be removed again.
-  entry(dock.menu("chrome-profile:Profile 1"), "Keep in Dock").action();
-  entry(dock.menu("pinned:chrome-profile:Default"), "Remove from Dock").action();
+  menuEntry(dock.menu("chrome-profile:Profile 1"), "Keep in Dock").action();
+  menuEntry(dock.menu("pinned:chrome-profile:Default"), "Remove from Dock").action();
   EXPECT_EQ(pinned(), (std::vector<PinnedItem>{folder, other, PinnedChromeProfile{"Profile 1"}}));
 
   // The next run's store reads the kept profile back from the settings.

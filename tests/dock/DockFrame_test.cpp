@@ -14,7 +14,7 @@ const std::vector<Tile> kAppSpacerDivider{
     {"pinned:spacer:1", SpacerTile{true}, TileSection::pinned},
     {"divider:running", DividerTile{}, TileSection::running}};
 
-TEST(DockFrameTest, RestingFrameIsCentredOnTheScreensBottomEdge) {
+TEST(DockFrameTest, RestingFrameIsCentredOnTheScreensBottomEdgeAndClampedToIt) {
   const Rect screen(0, 0, 1280, 800);
   EXPECT_EQ(DockFrame::resting(DockLayout{48}, kAppSpacerDivider, screen),
             Rect(589, 0, 102, 67));  // round(640 - 51)
@@ -25,9 +25,7 @@ TEST(DockFrameTest, RestingFrameIsCentredOnTheScreensBottomEdge) {
   EXPECT_EQ(DockFrame::resting(DockLayout{64}, {app("a")}, Rect(0, 0, 1001, 600)).minX(), 466);
   // No tiles: just the insets.
   EXPECT_EQ(DockFrame::resting(DockLayout{64}, {}, screen), Rect(638, 0, 4, 83));
-}
-
-TEST(DockFrameTest, WideRowsAreClampedToTheScreen) {
+  // Rows wider than the screen are clamped to it.
   const std::vector<Tile> many(30, app("a"));
   EXPECT_EQ(DockFrame::resting(DockLayout{64}, many, Rect(0, 0, 1280, 800)), Rect(0, 0, 1280, 83));
   EXPECT_EQ(DockFrame::resting(DockLayout{64}, many, Rect(-1280, 0, 1280, 800)),

@@ -12,7 +12,7 @@ Tile app(std::string id, std::string bundle) {
   return {std::move(id), AppTile{std::move(bundle), "App", {}, {}}, TileSection::running};
 }
 
-TEST(DockLayoutTest, SlotsAndRow) {
+TEST(DockLayoutTest, SlotsRowAndMagnifiedFrame) {
   const DockLayout layout{48};
   const std::vector<Tile> tiles{app("pinned:app:a", "a"),
                                 {"pinned:spacer:1", SpacerTile{true}, TileSection::pinned},
@@ -26,12 +26,8 @@ TEST(DockLayoutTest, SlotsAndRow) {
   EXPECT_EQ(half.slotWidth(TrashTile{}), 40);
   EXPECT_EQ(half.slotWidth(SpacerTile{false}), 40);
   EXPECT_EQ(half.slotWidth(SpacerTile{true}), 19);
-}
-
-TEST(DockLayoutTest, MagnifiedFrame) {
-  const DockLayout layout{64};
-  const Rect magnified = layout.magnifiedWindowFrame(Rect(100, 0, 500, 83));
-  EXPECT_EQ(magnified, Rect(100 - 146, 0, 792, 147));
+  EXPECT_EQ(DockLayout{64}.magnifiedWindowFrame(Rect(100, 0, 500, 83)),
+            Rect(100 - 146, 0, 792, 147));
 }
 
 TEST(DockLayoutTest, TileSizeFromTheSystemDock) {

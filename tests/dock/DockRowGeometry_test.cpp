@@ -38,22 +38,6 @@ MagnifiedRow spread(const std::vector<double>& widths, const std::vector<double>
   return row;
 }
 
-TEST(DockRowGeometry, AtRestTheGlassHugsTheRow) {
-  const auto g = DockRowGeometry::compute(apps(3), DockLayout{64}, std::nullopt, false);
-  EXPECT_EQ(g.restWidth, 198);
-  EXPECT_EQ(g.extra, 0);
-  EXPECT_EQ(g.glassWidth, 202);
-  EXPECT_EQ(g.glassHeight, 78);
-  EXPECT_EQ(g.glassCornerRadius, 28);
-  EXPECT_EQ(g.hoverHeadroom, 0);
-  ASSERT_EQ(g.placed.size(), 3u);
-  EXPECT_EQ(g.placed[2].restingMinX, 132);
-  for (const auto& placed : g.placed) {
-    EXPECT_EQ(placed.magnification, (TileMagnification{1, 1}));
-    EXPECT_EQ(placed.offset, 0);
-  }
-}
-
 TEST(DockRowGeometry, MagnifiedRowSpreadsTilesAndGrowsTheGlassEvenly) {
   const std::vector<double> widths(5, 50);
   const MagnifiedRow row = spread(widths, {1.067, 1.6294, 2, 1.6294, 1.067});
@@ -70,7 +54,7 @@ TEST(DockRowGeometry, MagnifiedRowSpreadsTilesAndGrowsTheGlassEvenly) {
   EXPECT_EQ(g.glassWidth, 250 + 120 + 4);
 }
 
-TEST(DockRowGeometry, RowOfAnotherTileCountIsIgnored) {
+TEST(DockRowGeometry, RowsOfAnotherTileCountOrNoneAreIgnored) {
   const MagnifiedRow row = spread({50, 50}, {2, 2});
   const auto g = DockRowGeometry::compute(apps(3), DockLayout{48}, row, true);
   for (const auto& placed : g.placed) {
@@ -78,20 +62,10 @@ TEST(DockRowGeometry, RowOfAnotherTileCountIsIgnored) {
     EXPECT_EQ(placed.offset, 0);
   }
   EXPECT_EQ(g.extra, 0);
-}
-
-TEST(DockRowGeometry, RowWithNoSlotsHasNoExtent) {
-  const auto g =
+  const auto none =
       DockRowGeometry::compute(std::vector<Tile>{}, DockLayout{64}, MagnifiedRow{}, true);
-  EXPECT_EQ(g.extra, 0);
-  EXPECT_EQ(g.glassWidth, 4);
-}
-
-TEST(TilePresentation, AccessibilityValueJoinsRunningAndBadge) {
-  EXPECT_EQ(TilePresentation::appAccessibilityValue(false, "12"), "badge:12");
-  EXPECT_EQ(TilePresentation::appAccessibilityValue(true, std::nullopt), "running");
-  EXPECT_EQ(TilePresentation::appAccessibilityValue(true, "12"), "running badge:12");
-  EXPECT_EQ(TilePresentation::appAccessibilityValue(false, std::nullopt), "");
+  EXPECT_EQ(none.extra, 0);
+  EXPECT_EQ(none.glassWidth, 4);
 }
 
 TEST(TilePresentation, ToolTipGivesWayToPreviews) {
@@ -104,13 +78,6 @@ TEST(TilePresentation, ToolTipGivesWayToPreviews) {
   EXPECT_EQ(TilePresentation::profileToolTip(work, false, true), "Work");
   EXPECT_EQ(TilePresentation::profileToolTip(work, true, true), std::nullopt);
   EXPECT_EQ(TilePresentation::profileToolTip(work, true, false), "Work");
-}
-
-TEST(TilePresentation, TintIsTheUsersColourElseByAppearance) {
-  EXPECT_EQ(TilePresentation::dockTint(std::nullopt, false), (TintColor{1, 1, 1, 0.5}));
-  EXPECT_EQ(TilePresentation::dockTint(std::nullopt, true), (TintColor{1, 1, 1, 0.1}));
-  const TintColor teal{0, 0.5, 0.5, 0.8};
-  EXPECT_EQ(TilePresentation::dockTint(teal, true), teal);
 }
 
 TEST(TilePresentation, PlacementOnAPerDisplayDock) {

@@ -26,10 +26,7 @@ class FakeChromeProfiles final : public ChromeProfiles {
     return std::nullopt;
   }
   std::vector<std::string> liveProfileDirectories() override { return live; }
-  std::vector<AppWindow> unattributedWindows() override {
-    ++unattributedQueries;
-    return unattributed;
-  }
+  std::vector<AppWindow> unattributedWindows() override { return unattributed; }
   std::optional<ChromeAvatar> avatarImage(const std::string& directory) override {
     const auto found = avatars.find(directory);
     return found == avatars.end() ? std::nullopt : std::optional(found->second);
@@ -71,7 +68,6 @@ class FakeChromeProfiles final : public ChromeProfiles {
   std::map<std::string, std::vector<AppWindow>> windowsByProfile;
   std::string product = "Google Chrome";
   std::vector<std::string> openedFor;  // profiles a new window was asked for, in order
-  int unattributedQueries = 0;
 
  private:
   std::vector<ChromeProfile> profiles_;

@@ -30,10 +30,7 @@ class FakeDisplays final : public Displays {
     }
     return std::nullopt;
   }
-  Point pointerLocation() override {
-    ++pointerReads;
-    return pointer;
-  }
+  Point pointerLocation() override { return pointer; }
   std::uint32_t pressedMouseButtons() override { return buttons; }
   Subscription observeScreenChanges(std::function<void()> observer) override {
     return changed_.connect(std::move(observer));
@@ -44,7 +41,6 @@ class FakeDisplays final : public Displays {
   std::vector<Screen> list{Screen{1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 875), 2}};
   Point pointer;
   std::uint32_t buttons = 0;
-  int pointerReads = 0;
 
  private:
   Signal<> changed_;

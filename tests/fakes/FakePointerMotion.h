@@ -10,7 +10,6 @@ namespace quayline {
 class FakePointerMotion final : public PointerMotion {
  public:
   Subscription observeMotion(std::function<void()> observer) override {
-    ++observeCalls;
     if (unavailable) {
       return {};
     }
@@ -30,7 +29,6 @@ class FakePointerMotion final : public PointerMotion {
   std::size_t pressObservers() const { return presses_.connectionCount(); }
 
   bool unavailable = false;
-  int observeCalls = 0;
 
  private:
   Signal<> motion_;

@@ -17,7 +17,6 @@ class FakePrivacyPermissions final : public PrivacyPermissions {
   void openSettings(SystemPermission permission) override { settingsOpened.push_back(permission); }
 
   void grant(SystemPermission permission) { state.granted.insert(permission); }
-  void revoke(SystemPermission permission) { state.granted.erase(permission); }
 
   PermissionCheck state;
   int checks = 0;

@@ -2,11 +2,10 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <limits>
 
+#include "foundation/FileReading.h"
 #include "foundation/PropertyValue.h"
 
 namespace quayline {
@@ -16,11 +15,6 @@ using Dictionary = PropertyValue::Dictionary;
 using Array = PropertyValue::Array;
 
 const std::filesystem::path kDockData = std::filesystem::path(QUAYLINE_TEST_DATA_DIR) / "dock";
-
-std::string readFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 PropertyDate utc(double unixSeconds) {
   return PropertyDate{unixSeconds};
@@ -110,8 +104,10 @@ TEST(PropertyList, DatesKeepWholeSecondsWithinTheFormatsRange) {
 }
 
 TEST(PropertyList, BinaryAndXmlFormsOfAnExportedDockListDecodeAlike) {
-  const auto xml = decodePropertyList(readFile(kDockData / "com.apple.dock.left.plist"));
-  const auto binary = decodePropertyList(readFile(kDockData / "com.apple.dock.left.binary.plist"));
+  const auto xml =
+      decodePropertyList(readFile(kDockData / "com.apple.dock.left.plist").value_or(""));
+  const auto binary =
+      decodePropertyList(readFile(kDockData / "com.apple.dock.left.binary.plist").value_or(""));
   ASSERT_TRUE(xml);
   EXPECT_EQ(binary, xml);
   const PropertyValue* apps = xml->find("persistent-apps");

@@ -130,63 +130,94 @@ TEST(TextWhitespace, FollowsWhitespacesAndNewlines) {
   EXPECT_FALSE(isWhitespaceCharacter("\xff"));
 }
 
-TEST(TextWhitespace, TrimsBothEndsOnly) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"", ""},
-      {"   ", ""},
-      {" \t\r\n", ""},
-      {"hello", "hello"},
-      {"  hello world \n", "hello world"},
-      {"\u00a0\u3000name\u2028\u0085", "name"},
-      {"\u2009x\u000b", "x"},
-      {"\u200bx\ufeff", "\u200bx\ufeff"},
-      {" \xff ", "\xff"},
-      {"a\xe2\x80", "a\xe2\x80"},  // the start of U+2028, cut short, is not whitespace
-      {" " + kFamily + " ", kFamily},
+// Each text function over a table of (input, expected output).
+TEST(TextTransforms, FollowTheirTables) {
+  const struct {
+    const char* name;
+    std::string (*transform)(std::string_view);
+    std::vector<std::pair<std::string, std::string>> cases;
+  } tables[] = {
+      {"trimmed",
+       trimmed,
+       {
+           {"", ""},
+           {"   ", ""},
+           {" \t\r\n", ""},
+           {"hello", "hello"},
+           {"  hello world \n", "hello world"},
+           {"\u00a0\u3000name\u2028\u0085", "name"},
+           {"\u2009x\u000b", "x"},
+           {"\u200bx\ufeff", "\u200bx\ufeff"},
+           {" \xff ", "\xff"},
+           {"a\xe2\x80", "a\xe2\x80"},  // the start of U+2028, cut short, is not whitespace
+           {" " + kFamily + " ", kFamily},
+       }},
+      {"firstNonWhitespaceCharacter",
+       firstNonWhitespaceCharacter,
+       {
+           {"", ""},
+           {" \t\n\u3000", ""},
+           {"alice", "a"},
+           {"  bob", "b"},
+           {"\u00a0" + kEAcute + "mile", kEAcute},
+           {"  " + kFamily + " family", kFamily},
+           {kGermany + "x", kGermany},
+           {" \xcc\x81x", "x"},  // the accent belongs to the space, so both are skipped
+           {"  \xff"
+            "z",
+            "\xff"},
+           {"日本", "日"},
+       }},
+      {"uppercased",
+       uppercased,
+       {
+           {"", ""},
+           {"a", "A"},
+           {"é", "É"},
+           {"ß", "SS"},
+           {"ǆ", "Ǆ"},
+           {"ﬁ", "FI"},
+           {"i", "I"},  // the root locale, not Turkish
+           {"1?", "1?"},
+           {kFamily, kFamily},
+           {"a\xff"
+            "b",
+            "A\xff"
+            "B"},
+       }},
+      {"lowercased",
+       lowercased,
+       {
+           {"", ""},
+           {"ÀB", "àb"},
+           {"/Users/A/My_Profile", "/users/a/my_profile"},
+           {"ΟΔΟΣ", "οδος"},  // final sigma
+           {"\u0130", "i\u0307"},
+           {"X\xff", "x\xff"},
+       }},
+      {"capitalizedWords",
+       capitalizedWords,
+       {
+           {"", ""},
+           {"my test profile", "My Test Profile"},
+           {"hELLO wORLD", "Hello World"},
+           {"  spaced   out ", "  Spaced   Out "},
+           {"élan vital", "Élan Vital"},
+           {"ǆungla", "ǅungla"},  // title case, not upper case
+           {"straße", "Straße"},
+           {"hello-world", "Hello-World"},
+           {"don't stop", "Don't Stop"},
+           {"ab\xff"
+            "cd",
+            "Ab\xff"
+            "Cd"},
+       }},
   };
-  for (const auto& [text, expected] : cases) {
-    EXPECT_EQ(trimmed(text), expected) << testing::PrintToString(text);
-  }
-}
-
-TEST(TextWhitespace, FindsTheFirstNonWhitespaceCharacter) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"", ""},
-      {" \t\n\u3000", ""},
-      {"alice", "a"},
-      {"  bob", "b"},
-      {"\u00a0" + kEAcute + "mile", kEAcute},
-      {"  " + kFamily + " family", kFamily},
-      {kGermany + "x", kGermany},
-      {" \xcc\x81x", "x"},  // the accent belongs to the space, so both are skipped
-      {"  \xff"
-       "z",
-       "\xff"},
-      {"日本", "日"},
-  };
-  for (const auto& [text, expected] : cases) {
-    EXPECT_EQ(firstNonWhitespaceCharacter(text), expected) << testing::PrintToString(text);
-  }
-}
-
-TEST(TextCase, UppercasesWithFullMappings) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"", ""},
-      {"a", "A"},
-      {"é", "É"},
-      {"ß", "SS"},
-      {"ǆ", "Ǆ"},
-      {"ﬁ", "FI"},
-      {"i", "I"},  // the root locale, not Turkish
-      {"1?", "1?"},
-      {kFamily, kFamily},
-      {"a\xff"
-       "b",
-       "A\xff"
-       "B"},
-  };
-  for (const auto& [text, expected] : cases) {
-    EXPECT_EQ(uppercased(text), expected) << testing::PrintToString(text);
+  for (const auto& table : tables) {
+    for (const auto& [text, expected] : table.cases) {
+      EXPECT_EQ(table.transform(text), expected)
+          << table.name << " " << testing::PrintToString(text);
+    }
   }
 }
 
@@ -198,36 +229,6 @@ TEST(TextCase, GrowsTheOutputWhenAMappingTriplesTheText) {
     expected += "\u0399\u0308\u0301";  // six bytes
   }
   EXPECT_EQ(uppercased(text), expected);
-}
-
-TEST(TextCase, Lowercases) {
-  EXPECT_EQ(lowercased("ÀB"), "àb");
-  EXPECT_EQ(lowercased("/Users/A/My_Profile"), "/users/a/my_profile");
-  EXPECT_EQ(lowercased("ΟΔΟΣ"), "οδος");  // final sigma
-  EXPECT_EQ(lowercased("\u0130"), "i\u0307");
-  EXPECT_EQ(lowercased("X\xff"), "x\xff");
-  EXPECT_EQ(lowercased(""), "");
-}
-
-TEST(TextCase, CapitalizesEachWord) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"", ""},
-      {"my test profile", "My Test Profile"},
-      {"hELLO wORLD", "Hello World"},
-      {"  spaced   out ", "  Spaced   Out "},
-      {"élan vital", "Élan Vital"},
-      {"ǆungla", "ǅungla"},  // title case, not upper case
-      {"straße", "Straße"},
-      {"hello-world", "Hello-World"},
-      {"don't stop", "Don't Stop"},
-      {"ab\xff"
-       "cd",
-       "Ab\xff"
-       "Cd"},
-  };
-  for (const auto& [text, expected] : cases) {
-    EXPECT_EQ(capitalizedWords(text), expected) << testing::PrintToString(text);
-  }
 }
 
 }  // namespace

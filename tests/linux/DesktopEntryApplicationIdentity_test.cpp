@@ -2,12 +2,12 @@
 
 #include <fstream>
 
-#include "linux/LinuxTestEnvironment.h"
+#include "fakes/TemporaryHome.h"
 
 namespace quayline {
 namespace {
 
-using DesktopEntryApplicationIdentityTest = LinuxTestEnvironment;
+using DesktopEntryApplicationIdentityTest = TemporaryHome;
 
 TEST_F(DesktopEntryApplicationIdentityTest, OnlyReadableDesktopEntriesHaveAnIdentifier) {
   const auto applications = root / "data/applications";

@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <thread>
 
+#include "fakes/TemporaryHome.h"
+#include "foundation/FileReading.h"
 #include "platform/linux/DomainFiles.h"
 
 namespace quayline {
@@ -17,22 +16,8 @@ namespace {
 namespace fs = std::filesystem;
 using Dictionary = PropertyValue::Dictionary;
 
-class TemporaryDirectory {
- public:
-  TemporaryDirectory() {
-    std::string pattern = (fs::temp_directory_path() / "quayline-prefs-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TemporaryDirectory() { fs::remove_all(path_); }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+std::string contents(const fs::path& path) {
+  return readFile(path).value_or("");
 }
 
 void writeFile(const fs::path& path, std::string_view bytes) {
@@ -49,15 +34,18 @@ std::vector<std::string> fileNames(const fs::path& directory) {
 }
 
 std::optional<Dictionary> storedValues(const fs::path& file) {
-  const std::string bytes = readFile(file);
+  const std::string bytes = contents(file);
   return parseDomainFile(
       std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
 }
 
-class FilePreferenceDomainsTest : public ::testing::Test {
+class FilePreferenceDomainsTest : public TemporaryHome {
  protected:
-  TemporaryDirectory temporary_;
-  fs::path directory_ = temporary_.path() / "config" / "quayline" / "preferences";
+  void SetUp() override {
+    TemporaryHome::SetUp();
+    directory_ = root / "config" / "quayline" / "preferences";
+  }
+  fs::path directory_;
 };
 
 TEST_F(FilePreferenceDomainsTest, AnotherInstancesWriteIsSeenAfterSynchronize) {
@@ -114,10 +102,10 @@ TEST_F(FilePreferenceDomainsTest, CorruptFileReadsEmptyAndIsKeptAsideAtTheFirstS
   EXPECT_TRUE(domains.synchronize("com.apple.dock"));
   domains.set("com.apple.dock", "absent", std::nullopt);  // removes nothing, writes nothing
   EXPECT_EQ(domains.domains(), std::vector<std::string>{});
-  EXPECT_EQ(readFile(file), garbage);
+  EXPECT_EQ(contents(file), garbage);
 
   domains.set("com.apple.dock", "autohide", PropertyValue(false));
-  EXPECT_EQ(readFile(directory_ / "com.apple.dock.plist.corrupt"), garbage);
+  EXPECT_EQ(contents(directory_ / "com.apple.dock.plist.corrupt"), garbage);
   EXPECT_EQ(storedValues(file), (Dictionary{{"autohide", PropertyValue(false)}}));
 }
 
@@ -129,7 +117,7 @@ TEST_F(FilePreferenceDomainsTest, AFileWhoseTopLevelIsNotADictionaryCountsAsCorr
   FilePreferenceDomains domains(directory_);
   EXPECT_EQ(domains.fileState("com.apple.dock"), FilePreferenceDomains::FileState::unreadable);
   domains.set("com.apple.dock", "tilesize", PropertyValue(36));
-  EXPECT_EQ(readFile(directory_ / "com.apple.dock.plist.corrupt"), array);
+  EXPECT_EQ(contents(directory_ / "com.apple.dock.plist.corrupt"), array);
   EXPECT_EQ(domains.fileState("com.apple.dock"), FilePreferenceDomains::FileState::readable);
 }
 
@@ -188,7 +176,7 @@ TEST_F(FilePreferenceDomainsTest, DomainsListsReadableDomainFilesOnly) {
 
 TEST_F(FilePreferenceDomainsTest, AFailedWriteKeepsTheValueAndFailsSynchronizeUntilWritten) {
   // A file where the directory's parent should be makes every write fail, even for root.
-  const fs::path blocked = temporary_.path() / "blocked";
+  const fs::path blocked = root / "blocked";
   writeFile(blocked, "");
   FilePreferenceDomains domains(blocked / "preferences");
 
@@ -238,38 +226,16 @@ TEST_F(FilePreferenceDomainsTest, ConcurrentWritersFromSeveralThreadsLoseNothing
   EXPECT_EQ(FilePreferenceDomains(directory_).copyAll("com.orrin.quayline").size(), 40u);
 }
 
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) {
-      old_ = old;
-    }
-    value ? ::setenv(name, value, 1) : ::unsetenv(name);
-  }
-  ~ScopedEnvironment() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
-
-TEST(FilePreferenceDomainsDirectory, FollowsTheOverrideThenXdgThenHome) {
-  ScopedEnvironment home("HOME", "/home/mara");
-  {
-    ScopedEnvironment override("QUAYLINE_PREFERENCES_DIR", "/tmp/prefs");
-    ScopedEnvironment xdg("XDG_CONFIG_HOME", "/home/mara/.cfg");
-    EXPECT_EQ(FilePreferenceDomains::defaultDirectory(), "/tmp/prefs");
-  }
-  {
-    ScopedEnvironment override("QUAYLINE_PREFERENCES_DIR", "");
-    ScopedEnvironment xdg("XDG_CONFIG_HOME", "/home/mara/.cfg");
-    EXPECT_EQ(FilePreferenceDomains::defaultDirectory(), "/home/mara/.cfg/quayline/preferences");
-  }
-  {
-    ScopedEnvironment override("QUAYLINE_PREFERENCES_DIR", nullptr);
-    ScopedEnvironment xdg("XDG_CONFIG_HOME", "relative/ignored");
-    EXPECT_EQ(FilePreferenceDomains::defaultDirectory(), "/home/mara/.config/quayline/preferences");
-  }
+TEST_F(FilePreferenceDomainsTest, TheFolderFollowsTheOverrideThenXdgThenHome) {
+  ::setenv("HOME", "/home/mara", 1);
+  ::setenv("QUAYLINE_PREFERENCES_DIR", "/tmp/prefs", 1);
+  ::setenv("XDG_CONFIG_HOME", "/home/mara/.cfg", 1);
+  EXPECT_EQ(FilePreferenceDomains::defaultDirectory(), "/tmp/prefs");
+  ::setenv("QUAYLINE_PREFERENCES_DIR", "", 1);
+  EXPECT_EQ(FilePreferenceDomains::defaultDirectory(), "/home/mara/.cfg/quayline/preferences");
+  ::unsetenv("QUAYLINE_PREFERENCES_DIR");
+  ::setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
+  EXPECT_EQ(FilePreferenceDomains::defaultDirectory(), "/home/mara/.config/quayline/preferences");
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include <fstream>
 
-#include "LinuxTestEnvironment.h"
+#include "fakes/TemporaryHome.h"
 #include "platform/linux/FileSystemFolderListing.h"
 #include "stacks/FolderStackListing.h"
 
@@ -14,10 +14,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class FolderListingTest : public LinuxTestEnvironment {
+class FolderListingTest : public TemporaryHome {
  protected:
   void SetUp() override {
-    LinuxTestEnvironment::SetUp();
+    TemporaryHome::SetUp();
     folder = root / "home" / "Stack";
     fs::create_directories(folder);
   }

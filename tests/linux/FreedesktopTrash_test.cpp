@@ -8,7 +8,7 @@
 #include <set>
 
 #include "fakes/FakeWorkspace.h"
-#include "linux/LinuxTestEnvironment.h"
+#include "fakes/TemporaryHome.h"
 #include "stacks/TrashService.h"
 
 namespace quayline {
@@ -16,10 +16,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class FreedesktopTrashTest : public LinuxTestEnvironment {
+class FreedesktopTrashTest : public TemporaryHome {
  protected:
   void SetUp() override {
-    LinuxTestEnvironment::SetUp();
+    TemporaryHome::SetUp();
     home = root / "data/Trash";
     volume = root / "volume";
     volumeTrash = volume / (".Trash-" + std::to_string(::getuid()));

@@ -8,7 +8,8 @@
 #include <cerrno>
 #include <fstream>
 
-#include "linux/LinuxTestEnvironment.h"
+#include "fakes/TemporaryHome.h"
+#include "foundation/FileReading.h"
 
 namespace quayline {
 namespace {
@@ -22,11 +23,10 @@ void write(const fs::path& path, const std::string& text) {
 }
 
 std::string read(const fs::path& path) {
-  std::ifstream in(path);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  return readFile(path).value_or("");
 }
 
-class GioFileOperationsTest : public LinuxTestEnvironment {
+class GioFileOperationsTest : public TemporaryHome {
  protected:
   fs::path trash() const { return root / "data" / "Trash"; }
   GioFileOperations files;

@@ -1,26 +1,17 @@
 #include "platform/linux/HomeAccessChecks.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <fstream>
+
+#include "fakes/TemporaryHome.h"
 
 namespace quayline {
 namespace {
 
 namespace fs = std::filesystem;
 
-class HomeAccessChecksTest : public ::testing::Test {
- protected:
-  HomeAccessChecksTest() {
-    std::string pattern = (fs::temp_directory_path() / "quayline-access-XXXXXX").string();
-    root = ::mkdtemp(pattern.data());
-  }
-  ~HomeAccessChecksTest() override { fs::remove_all(root); }
-
-  fs::path root;
-};
+using HomeAccessChecksTest = TemporaryHome;
 
 TEST_F(HomeAccessChecksTest, ASandboxReachesTheHomeFolderOnlyWhenItsContextGrantsIt) {
   EXPECT_TRUE(HomeAccessChecks::homeReadable(root / "absent"));  // not sandboxed

@@ -5,15 +5,15 @@
 #include <filesystem>
 #include <fstream>
 
-#include "LinuxTestEnvironment.h"
 #include "QtEventLoop.h"
+#include "fakes/TemporaryHome.h"
 #include "platform/linux/GioLauncher.h"
 
 namespace quayline {
 namespace {
 
 using namespace std::chrono_literals;
-using InotifyFolderWatchTest = LinuxTestEnvironment;
+using InotifyFolderWatchTest = TemporaryHome;
 
 // The browser's way of writing "Local State": a temporary file renamed over it.
 TEST_F(InotifyFolderWatchTest, SeesAFileReplacedByRenameUntilTheWatchEnds) {

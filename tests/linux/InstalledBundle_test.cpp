@@ -2,12 +2,12 @@
 
 #include <fstream>
 
-#include "LinuxTestEnvironment.h"
+#include "fakes/TemporaryHome.h"
 
 namespace quayline {
 namespace {
 
-using InstalledBundleTest = LinuxTestEnvironment;
+using InstalledBundleTest = TemporaryHome;
 
 TEST_F(InstalledBundleTest, ReadsTheInformationDictionaryAndFindsHelpers) {
   auto prefix = root / "prefix";

@@ -12,7 +12,7 @@
 #include "fakes/FakeScheduler.h"
 #include "fakes/FakeSystemLog.h"
 #include "fakes/FakeWorkspace.h"
-#include "linux/LinuxTestEnvironment.h"
+#include "fakes/TemporaryHome.h"
 #include "linux/QtEventLoop.h"
 #include "platform/linux/DesktopEntryApplicationIdentity.h"
 #include "platform/linux/WithBadgeDock.h"
@@ -40,10 +40,10 @@ std::string firstLine(const std::string& command) {
 }
 
 // A private session bus with a test client that publishes launcher-entry updates.
-class LauncherEntryBadgesTest : public LinuxTestEnvironment {
+class LauncherEntryBadgesTest : public TemporaryHome {
  protected:
   void SetUp() override {
-    LinuxTestEnvironment::SetUp();
+    TemporaryHome::SetUp();
     QtEventLoop::ensureApplication();
     if (std::system("command -v dbus-daemon gdbus >/dev/null") != 0) {
       GTEST_SKIP() << "dbus-daemon or gdbus is not installed";
@@ -79,7 +79,7 @@ class LauncherEntryBadgesTest : public LinuxTestEnvironment {
     if (daemonPid > 0) {
       ::kill(daemonPid, SIGTERM);
     }
-    LinuxTestEnvironment::TearDown();
+    TemporaryHome::TearDown();
   }
 
   // Emits an Update signal from a client of its own, with arguments in GVariant text form.

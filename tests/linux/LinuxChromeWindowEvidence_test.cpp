@@ -4,11 +4,11 @@
 
 #include <fstream>
 
-#include "LinuxTestEnvironment.h"
 #include "chrome/SessionWriter.h"
 #include "fakes/FakeAccessibility.h"
 #include "fakes/FakeFolderWatch.h"
 #include "fakes/FakeScheduler.h"
+#include "fakes/TemporaryHome.h"
 #include "foundation/SerialQueue.h"
 
 namespace quayline {
@@ -37,10 +37,10 @@ class FakeWindowFacts final : public WindowLaunchFacts {
 
 // Two profiles of a browser whose session files the test writes; the evidence follows them
 // through a fake folder watch and reads them inline.
-class ChromeWindowEvidenceTest : public LinuxTestEnvironment {
+class ChromeWindowEvidenceTest : public TemporaryHome {
  protected:
   void SetUp() override {
-    LinuxTestEnvironment::SetUp();
+    TemporaryHome::SetUp();
     support = (root / "chromium").string();
     for (const char* profile : {"Default", "Profile 1"}) {
       std::filesystem::create_directories(sessionsOf(profile));

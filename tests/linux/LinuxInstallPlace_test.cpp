@@ -2,18 +2,18 @@
 
 #include <fstream>
 
+#include "fakes/TemporaryHome.h"
 #include "foundation/FileReading.h"
-#include "linux/LinuxTestEnvironment.h"
 
 namespace quayline {
 namespace {
 
 namespace fs = std::filesystem;
 
-class LinuxInstallPlaceTest : public LinuxTestEnvironment {
+class LinuxInstallPlaceTest : public TemporaryHome {
  protected:
   void SetUp() override {
-    LinuxTestEnvironment::SetUp();
+    TemporaryHome::SetUp();
     source = root / "media" / "STICK";
     destination = root / "home" / ".local";
     write(source / "bin/quayline", "new program");

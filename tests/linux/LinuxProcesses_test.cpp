@@ -7,13 +7,13 @@
 #include <fstream>
 #include <thread>
 
-#include "LinuxTestEnvironment.h"
+#include "fakes/TemporaryHome.h"
 
 namespace quayline {
 namespace {
 
 using namespace std::chrono_literals;
-using LinuxProcessesTest = LinuxTestEnvironment;
+using LinuxProcessesTest = TemporaryHome;
 
 // The state letter of /proc/<pid>/stat, or nothing once the process is gone.
 std::optional<char> processState(ProcessId pid) {
@@ -27,6 +27,8 @@ std::optional<char> processState(ProcessId pid) {
 
 TEST_F(LinuxProcessesTest, LaunchesWithArgumentsAndReportsTheExitStatus) {
   LinuxProcesses processes;
+  EXPECT_FALSE(processes.launch((root / "absent").string(), {}));
+  EXPECT_FALSE(processes.wait(::getpid()));  // not a child of ours
   auto pid = processes.launch(
       "/bin/sh", {"-c", "echo \"$0\" > \"$1\"; exit 3", "a b", (root / "out").string()});
   ASSERT_TRUE(pid);
@@ -35,12 +37,6 @@ TEST_F(LinuxProcessesTest, LaunchesWithArgumentsAndReportsTheExitStatus) {
   std::string line;
   std::getline(out, line);
   EXPECT_EQ(line, "a b");  // one argument, never split by a shell
-}
-
-TEST_F(LinuxProcessesTest, AMissingExecutableIsNotLaunched) {
-  LinuxProcesses processes;
-  EXPECT_FALSE(processes.launch((root / "absent").string(), {}));
-  EXPECT_FALSE(processes.wait(::getpid()));  // not a child of ours
 }
 
 TEST_F(LinuxProcessesTest, ChildrenNobodyWaitsForAreCollected) {
@@ -94,12 +90,6 @@ TEST_F(LinuxProcessesTest, ExistenceOfProcesses) {
   processes.wait(*pid);
   EXPECT_FALSE(processes.exists(*pid));
 }
-
-}  // namespace
-}  // namespace quayline
-
-namespace quayline {
-namespace {
 
 TEST_F(LinuxProcessesTest, ReadsAnotherProcesssCommandLine) {
   LinuxProcesses processes;

@@ -6,8 +6,8 @@
 
 #include <csignal>
 
-#include "LinuxTestEnvironment.h"
 #include "fakes/FakeSystemLog.h"
+#include "fakes/TemporaryHome.h"
 
 extern char** environ;
 
@@ -16,10 +16,10 @@ namespace {
 
 using Claim = InstanceGuard::Claim;
 
-class LockFileInstanceGuardTest : public LinuxTestEnvironment {
+class LockFileInstanceGuardTest : public TemporaryHome {
  protected:
   void SetUp() override {
-    LinuxTestEnvironment::SetUp();
+    TemporaryHome::SetUp();
     runtime = root / "runtime";
     std::filesystem::create_directories(runtime);
     std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);

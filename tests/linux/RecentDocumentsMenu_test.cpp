@@ -9,7 +9,7 @@
 #include "fakes/FakeAccessibility.h"
 #include "fakes/FakeSystemLog.h"
 #include "fakes/FakeWorkspace.h"
-#include "linux/LinuxTestEnvironment.h"
+#include "fakes/TemporaryHome.h"
 #include "linux/QtEventLoop.h"
 #include "linux/RecentlyUsedXbel.h"
 #include "platform/linux/DesktopEntryIndex.h"
@@ -20,7 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class RecentDocumentsMenuTest : public LinuxTestEnvironment {
+class RecentDocumentsMenuTest : public TemporaryHome {
  protected:
   std::string fileUri(const std::string& name) {
     return Url::fileURL((root / "home" / name).string()).absoluteString();

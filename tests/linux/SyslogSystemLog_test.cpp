@@ -1,11 +1,11 @@
 #include "platform/linux/SyslogSystemLog.h"
 
-#include "LinuxTestEnvironment.h"
+#include "fakes/TemporaryHome.h"
 
 namespace quayline {
 namespace {
 
-using SyslogSystemLogTest = LinuxTestEnvironment;
+using SyslogSystemLogTest = TemporaryHome;
 
 TEST_F(SyslogSystemLogTest, EchoesCategorisedLinesToStandardErrorOnlyWhenAsked) {
   ::unsetenv("QUAYLINE_LOG_STDERR");

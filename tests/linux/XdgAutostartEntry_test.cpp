@@ -4,8 +4,8 @@
 
 #include "fakes/FakeInstallPlace.h"
 #include "fakes/FakeSystemLog.h"
+#include "fakes/TemporaryHome.h"
 #include "foundation/FileReading.h"
-#include "linux/LinuxTestEnvironment.h"
 #include "system/InstallLocation.h"
 #include "system/LoginItemService.h"
 
@@ -14,10 +14,10 @@ namespace {
 
 using Status = LoginItemRegistration::Status;
 
-class XdgAutostartEntryTest : public LinuxTestEnvironment {
+class XdgAutostartEntryTest : public TemporaryHome {
  protected:
   void SetUp() override {
-    LinuxTestEnvironment::SetUp();
+    TemporaryHome::SetUp();
     entry = XdgAutostartEntry(XdgAutostartEntry::defaultPath());
     program = root / "my apps" / "bin" / "quayline";
     std::filesystem::create_directories(program.parent_path());

@@ -2,12 +2,12 @@
 
 #include <fstream>
 
-#include "LinuxTestEnvironment.h"
+#include "fakes/TemporaryHome.h"
 
 namespace quayline {
 namespace {
 
-using XdgPathsTest = LinuxTestEnvironment;
+using XdgPathsTest = TemporaryHome;
 
 TEST_F(XdgPathsTest, FoldersComeFromTheEnvironmentWithTheirDefaults) {
   XdgPaths paths;

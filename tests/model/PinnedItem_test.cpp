@@ -44,11 +44,16 @@ TEST(PinnedItemCoding, BadElementsAreDroppedAndTheirNeighboursSurvive) {
   EXPECT_EQ(items, (std::vector<PinnedItem>{PinnedFolder{"/a"}, PinnedApp{"com.example.A", {}}}));
 }
 
-TEST(PinnedItemCoding, ErrorsNameWhatWentWrong) {
+TEST(PinnedItemCoding, ErrorsNameWhatWentWrongAndOnlyAnArrayIsAList) {
   EXPECT_EQ(decodePinnedItem(Json::parse(R"({"kind":"app","bundleIdentifier":""})")).error,
             "Empty bundle identifier");
   EXPECT_EQ(decodePinnedItem(Json::parse(R"({"kind":"Folder","path":"/a"})")).error,
             "Unknown pinned item kind Folder");
+  EXPECT_FALSE(decodePinnedList(R"({"kind":"spacer"})"));
+  EXPECT_FALSE(decodePinnedList("not json"));
+  EXPECT_FALSE(decodePinnedList(""));
+  EXPECT_EQ(decodePinnedList("[]"), std::vector<PinnedItem>{});
+  EXPECT_EQ(decodePinnedList(R"([{"kind":"rocket"}])"), std::vector<PinnedItem>{});
 }
 
 TEST(PinnedItemCoding, ToleratesWhatOtherWritersProduce) {
@@ -59,14 +64,6 @@ TEST(PinnedItemCoding, ToleratesWhatOtherWritersProduce) {
   EXPECT_EQ(items, (std::vector<PinnedItem>{PinnedFolder{"/home/u/Docs"}, PinnedSpacer{false},
                                             PinnedApp{"a", std::nullopt}}));
   EXPECT_EQ(encodePinnedList({items[1]}), R"([{"kind":"spacer","small":false}])");
-}
-
-TEST(PinnedItemCoding, OnlyAnArrayIsAList) {
-  EXPECT_FALSE(decodePinnedList(R"({"kind":"spacer"})"));
-  EXPECT_FALSE(decodePinnedList("not json"));
-  EXPECT_FALSE(decodePinnedList(""));
-  EXPECT_EQ(decodePinnedList("[]"), std::vector<PinnedItem>{});
-  EXPECT_EQ(decodePinnedList(R"([{"kind":"rocket"}])"), std::vector<PinnedItem>{});
 }
 
 TEST(PinnedItemValue, EqualityAndHashSeeEveryPayloadField) {

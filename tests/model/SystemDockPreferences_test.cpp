@@ -30,6 +30,11 @@ class SystemDockImport : public ::testing::Test {
 TEST_F(SystemDockImport, ApplicationEntries) {
   files.addApplication("/usr/share/applications/org.example.Mail.desktop", "org.example.Mail",
                        "Mail");
+  // An empty stored identifier is not replaced by the bundle's.
+  PropertyValue emptyIdentifier =
+      dockEntry("file-tile", "file:///usr/share/applications/org.example.Mail.desktop");
+  (*emptyIdentifier.dictionary())["tile-data"].dictionary()->emplace("bundle-identifier",
+                                                                     PropertyValue(""));
   const auto items = read(
       {
           dockEntry("file-tile", "file:///usr/share/applications/org.example.Mail.desktop/",
@@ -43,6 +48,7 @@ TEST_F(SystemDockImport, ApplicationEntries) {
           dockEntry("file-tile", "", "com.example.nourl"),
           dockEntry("recents-tile", "file:///x", "com.example.recents"),
           PropertyValue("not a dictionary"),
+          emptyIdentifier,
       },
       "persistent-apps", true);
   const Url mail = Url::fileURL("/usr/share/applications/org.example.Mail.desktop");
@@ -51,13 +57,6 @@ TEST_F(SystemDockImport, ApplicationEntries) {
                                                                  "org.example.Mail.desktop/")}));
   EXPECT_EQ(items[1], Item(App{"org.example.Mail", mail}));
   EXPECT_EQ(items[2], Item(App{"org.example.Mail", mail}));
-}
-
-TEST_F(SystemDockImport, EmptyStoredIdentifierIsNotReplaced) {
-  PropertyValue entry = dockEntry("file-tile", "file:///apps/Mail.desktop");
-  (*entry.dictionary())["tile-data"].dictionary()->emplace("bundle-identifier", PropertyValue(""));
-  files.addApplication("/apps/Mail.desktop", "org.example.Mail", "Mail");
-  EXPECT_TRUE(read({entry}, "persistent-apps", true).empty());
 }
 
 TEST_F(SystemDockImport, OthersSideImportsFoldersAndSpacersOnly) {
@@ -78,14 +77,10 @@ TEST_F(SystemDockImport, OthersSideImportsFoldersAndSpacersOnly) {
   EXPECT_EQ(items[3], Item(Spacer{true}));
 }
 
-TEST_F(SystemDockImport, MissingOrMistypedListsAreEmpty) {
+TEST_F(SystemDockImport, MissingOrMistypedListsAreEmptyAndEachReadIsFresh) {
   EXPECT_TRUE(tiles(domains, files, "persistent-apps", true).empty());
   domains.external(domain, "persistent-apps", PropertyValue("oops"));
   EXPECT_TRUE(tiles(domains, files, "persistent-apps", true).empty());
-}
-
-TEST_F(SystemDockImport, ReadsWhatTheSystemDockWroteSinceLastTime) {
-  EXPECT_TRUE(tiles(domains, files, "persistent-others", false).empty());
   domains.external(domain, "persistent-others",
                    PropertyValue(PropertyValue::Array{spacerEntry(true)}));
   EXPECT_EQ(tiles(domains, files, "persistent-others", false).size(), 1u);

@@ -191,12 +191,6 @@ TEST_F(WindowSwitcherTest, TheSettingsApplyAsTheyChange) {
   EXPECT_EQ(hook.state->modifier, ModifierFlag::option);
 }
 
-}  // namespace
-}  // namespace quayline
-
-namespace quayline {
-namespace {
-
 TEST_F(WindowSwitcherTest, TheOverviewListsTheDisplaysWindowsUntilReturnEscapeOrAClickOutside) {
   // The pointer is on the second display, which holds no window.
   switcher->toggleOverview();

@@ -2,16 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "fakes/FakeApplicationBundle.h"
 #include "fakes/FakePaths.h"
 #include "fakes/FakePreferenceDomains.h"
 #include "fakes/FakeProcesses.h"
 #include "fakes/FakeSystemLog.h"
+#include "fakes/TemporaryHome.h"
+#include "foundation/FileReading.h"
 
 namespace quayline {
 namespace {
@@ -24,9 +23,8 @@ constexpr std::string_view dock = "com.apple.dock";
 const std::string killall = "/usr/bin/killall";
 const std::string keelguard = "/opt/quayline/libexec/quayline/Keelguard";
 
-std::string readFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+std::string contents(const fs::path& path) {
+  return readFile(path).value_or("");
 }
 
 void writeFile(const fs::path& path, std::string_view bytes) {
@@ -34,27 +32,15 @@ void writeFile(const fs::path& path, std::string_view bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-class SystemDockVisibilityTest : public testing::Test {
+class SystemDockVisibilityTest : public TemporaryHome {
  protected:
   void SetUp() override {
-    root =
-        fs::temp_directory_path() / ("quayline-dock-" + std::to_string(::getpid()) + "-" +
-                                     testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root);
-    fs::create_directories(root);
-    for (auto [name, folder] : {std::pair{"HOME", "home"},
-                                {"XDG_CONFIG_HOME", "config"},
-                                {"XDG_DATA_HOME", "data"},
-                                {"QUAYLINE_PREFERENCES_DIR", "prefs"}}) {
-      ::setenv(name, (root / folder).c_str(), 1);
-    }
+    TemporaryHome::SetUp();
     paths.home = (root / "home").string();
     paths.applicationSupport = (root / "data").string();
     bundle.info.insert_or_assign("QuaylineHidesSystemDock", PropertyValue(true));
     bundle.auxiliaryExecutables.insert_or_assign("Keelguard", keelguard);
   }
-  void TearDown() override { fs::remove_all(root); }
-
   fs::path snapshot() const { return root / "data" / "Quayline" / "SystemDockSnapshot.plist"; }
 
   void writeSnapshot(const Dictionary& values) {
@@ -65,7 +51,7 @@ class SystemDockVisibilityTest : public testing::Test {
     if (!fs::exists(snapshot())) {
       return std::nullopt;
     }
-    auto decoded = decodePropertyList(std::string_view(readFile(snapshot())));
+    auto decoded = decodePropertyList(std::string_view(contents(snapshot())));
     if (!decoded || decoded->dictionary() == nullptr) {
       return std::nullopt;
     }
@@ -98,7 +84,6 @@ class SystemDockVisibilityTest : public testing::Test {
                               {"autohide-delay", PropertyValue(1000000)},
                               {"autohide-time-modifier", PropertyValue(0)}};
 
-  fs::path root;
   FakePreferenceDomains preferences;
   FakeProcesses processes;
   FakeApplicationBundle bundle;
@@ -142,7 +127,7 @@ TEST_F(SystemDockVisibilityTest, HidingRecordsTheUserValuesWithTheirTypesAndRest
   visibility.hideAtLaunch();
 
   EXPECT_EQ(snapshotContents(), user);
-  EXPECT_TRUE(readFile(snapshot()).starts_with("<?xml"));
+  EXPECT_TRUE(contents(snapshot()).starts_with("<?xml"));
   EXPECT_EQ(preferences.writes(dock), restoreWrites(hideValues));
   EXPECT_EQ(autoHideSettings(), hideValues);
   ASSERT_EQ(processes.launches.size(), 2u);
@@ -184,13 +169,13 @@ TEST_F(SystemDockVisibilityTest, ADomainAlreadyHoldingOurValuesIsRecordedEmpty) 
 
 TEST_F(SystemDockVisibilityTest, AnExistingSnapshotIsKeptAndTheDockHiddenAnyway) {
   writeSnapshot({{"autohide", PropertyValue(false)}});
-  const std::string before = readFile(snapshot());
+  const std::string before = contents(snapshot());
   preferences.seed(dock, "autohide", PropertyValue(true));
   preferences.seed(dock, "autohide-delay", PropertyValue(3));
 
   visibility.hideSystemDock();
 
-  EXPECT_EQ(readFile(snapshot()), before);
+  EXPECT_EQ(contents(snapshot()), before);
   EXPECT_EQ(autoHideSettings(), hideValues);
   EXPECT_EQ(processes.launchesOf(killall).size(), 1u);
   EXPECT_EQ(processes.launchesOf(keelguard).size(), 1u);
@@ -298,6 +283,7 @@ TEST_F(SystemDockVisibilityTest, LaunchRecoversALeftOverSnapshotBeforeHidingAgai
 
 TEST_F(SystemDockVisibilityTest, WhenNoSnapshotCanBeWrittenTheDockIsLeftAlone) {
   // A regular file where the support folder should be: no folder, so no snapshot.
+  fs::remove(root / "data");
   writeFile(root / "data", "in the way");
   preferences.seed(dock, "autohide", PropertyValue(false));
 

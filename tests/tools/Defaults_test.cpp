@@ -1,20 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <map>
-
 #include "ToolProcess.h"
 #include "foundation/PropertyValue.h"
 
 namespace quayline {
 namespace {
 
-namespace fs = std::filesystem;
-using tools::runTool;
-using tools::ToolResult;
+using namespace tools;
 
 const std::string kTool = QUAYLINE_STAGE_DIR "/bin/quayline-defaults";
 const fs::path kDockData = fs::path(QUAYLINE_TEST_DATA_DIR) / "dock";
@@ -22,30 +14,8 @@ const fs::path kLeftDock = kDockData / "com.apple.dock.left.plist";
 const fs::path kRightDock = kDockData / "com.apple.dock.right.plist";
 const fs::path kLeftDockBinary = kDockData / "com.apple.dock.left.binary.plist";
 
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::map<std::string, std::string> snapshot(const fs::path& directory) {
-  std::map<std::string, std::string> files;
-  if (fs::exists(directory)) {
-    for (const auto& entry : fs::recursive_directory_iterator(directory)) {
-      files[entry.path().string()] = entry.is_regular_file() ? readFile(entry.path()) : "<dir>";
-    }
-  }
-  return files;
-}
-
-class DefaultsToolTest : public ::testing::Test {
+class DefaultsToolTest : public ToolTest {
  protected:
-  DefaultsToolTest() {
-    std::string pattern = (fs::temp_directory_path() / "quayline-defaults-XXXXXX").string();
-    home_ = ::mkdtemp(pattern.data());
-    preferences_ = home_ / "preferences";
-  }
-  ~DefaultsToolTest() override { fs::remove_all(home_); }
-
   ToolResult run(std::vector<std::string> arguments, const std::string& input = "") const {
     const char* path = std::getenv("PATH");
     return runTool(kTool, arguments,
@@ -63,11 +33,10 @@ class DefaultsToolTest : public ::testing::Test {
   }
 
   std::optional<PropertyValue> stored(const std::string& fileName) const {
-    return decodePropertyList(readFile(preferences_ / fileName));
+    return decodePropertyList(fileText(preferences_ / fileName));
   }
 
-  fs::path home_;
-  fs::path preferences_;
+  const fs::path& home_ = root_;
 };
 
 TEST_F(DefaultsToolTest, EveryTypeWrittenReadsBackWithItsType) {
@@ -132,7 +101,7 @@ TEST_F(DefaultsToolTest, ImportedSystemDockListsReadBackCompletely) {
     succeed({"import", "com.apple.dock", fixture.file.string()});
 
     // The domain holds exactly what was exported, whatever the source's format.
-    EXPECT_EQ(stored("com.apple.dock.plist"), decodePropertyList(readFile(fixture.file)));
+    EXPECT_EQ(stored("com.apple.dock.plist"), decodePropertyList(fileText(fixture.file)));
     EXPECT_EQ(succeed({"read", "com.apple.dock", "orientation"}), fixture.orientation + "\n");
     EXPECT_EQ(succeed({"read", "com.apple.dock", "tilesize"}), fixture.tilesize + "\n");
     for (const auto& [key, type] :
@@ -145,7 +114,7 @@ TEST_F(DefaultsToolTest, ImportedSystemDockListsReadBackCompletely) {
     }
   }
 
-  succeed({"import", "com.apple.dock", "-"}, readFile(kLeftDock));
+  succeed({"import", "com.apple.dock", "-"}, fileText(kLeftDock));
   const std::string shown = succeed({"read", "com.apple.dock"});
   for (const char* line : {
            "    autohide = true;\n",
@@ -172,11 +141,11 @@ TEST_F(DefaultsToolTest, ExportWritesAnXmlListThatImportsBackUnchanged) {
   succeed({"import", "com.apple.dock", kRightDock.string()});
   const fs::path exported = home_ / "exported.plist";
   succeed({"export", "com.apple.dock", exported.string()});
-  const std::string xml = readFile(exported);
+  const std::string xml = fileText(exported);
   EXPECT_TRUE(xml.starts_with("<?xml")) << xml;
-  EXPECT_EQ(decodePropertyList(xml), decodePropertyList(readFile(kRightDock)));
+  EXPECT_EQ(decodePropertyList(xml), decodePropertyList(fileText(kRightDock)));
   EXPECT_EQ(decodePropertyList(succeed({"export", "com.apple.dock", "-"})),
-            decodePropertyList(readFile(kRightDock)));
+            decodePropertyList(fileText(kRightDock)));
 }
 
 TEST_F(DefaultsToolTest, GlobalDomainAndDeletion) {
@@ -203,7 +172,7 @@ TEST_F(DefaultsToolTest, BadRequestsExplainThemselvesAndWriteNothing) {
   std::ofstream(garbage) << "not a property list";
   const fs::path array = home_ / "array.plist";
   std::ofstream(array) << encodeXmlPropertyList(PropertyValue(PropertyValue::Array{}));
-  const std::string binary = readFile(kLeftDockBinary);
+  const std::string binary = fileText(kLeftDockBinary);
   const fs::path truncated = home_ / "truncated.plist";
   std::ofstream(truncated, std::ios::binary) << binary.substr(0, binary.size() - 7);
 
@@ -257,12 +226,8 @@ TEST_F(DefaultsToolTest, BadRequestsExplainThemselvesAndWriteNothing) {
         << "expected \"" << row.message << "\" in: " << result.err;
     EXPECT_EQ(snapshot(preferences_), before) << command << ": " << row.message;
   }
-}
-
-TEST_F(DefaultsToolTest, HelpPrintsTheUsage) {
-  const std::string usage = succeed({"help"});
-  EXPECT_TRUE(usage.starts_with("usage: quayline-defaults")) << usage;
   EXPECT_NE(run({}).err.find("usage: quayline-defaults"), std::string::npos);
+  EXPECT_TRUE(succeed({"help"}).starts_with("usage: quayline-defaults"));
 }
 
 }  // namespace

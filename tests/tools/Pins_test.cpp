@@ -1,11 +1,6 @@
 // quayline-pins run as a script would, on a temporary home with its own applications.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <map>
 #include <sstream>
 
 #include "ToolProcess.h"
@@ -13,39 +8,18 @@
 namespace quayline {
 namespace {
 
-namespace fs = std::filesystem;
-using tools::runTool;
-using tools::ToolResult;
+using namespace tools;
 
 const std::string kTool = QUAYLINE_STAGE_DIR "/bin/quayline-pins";
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::map<std::string, std::string> snapshot(const fs::path& directory) {
-  std::map<std::string, std::string> files;
-  if (fs::exists(directory)) {
-    for (const auto& entry : fs::recursive_directory_iterator(directory)) {
-      files[entry.path().string()] = entry.is_regular_file() ? readFile(entry.path()) : "<dir>";
-    }
-  }
-  return files;
-}
 
 void writeEntry(const fs::path& path, const std::string& name) {
   fs::create_directories(path.parent_path());
   std::ofstream(path) << "[Desktop Entry]\nType=Application\nName=" << name << "\nExec=true\n";
 }
 
-class PinsToolTest : public ::testing::Test {
+class PinsToolTest : public ToolTest {
  protected:
   PinsToolTest() {
-    std::string pattern = (fs::temp_directory_path() / "quayline-pins-XXXXXX").string();
-    root_ = ::mkdtemp(pattern.data());
-    home_ = root_ / "home";
-    preferences_ = root_ / "preferences";
     fs::create_directories(home_ / "Downloads");
     fs::create_directories(home_ / "Projects");
     std::ofstream(home_ / "notes.txt") << "a file";
@@ -56,7 +30,6 @@ class PinsToolTest : public ::testing::Test {
     }
     writeEntry(home_ / "Downloads" / "stray.desktop", "Stray");
   }
-  ~PinsToolTest() override { fs::remove_all(root_); }
 
   ToolResult run(std::vector<std::string> arguments) const {
     return runTool(kTool, arguments,
@@ -84,9 +57,7 @@ class PinsToolTest : public ::testing::Test {
     return (root_ / "system" / "applications" / ("org.example." + name + ".desktop")).string();
   }
 
-  fs::path root_;
-  fs::path home_;
-  fs::path preferences_;
+  const fs::path home_ = root_ / "home";
 };
 
 TEST_F(PinsToolTest, EditsTheListsTheWayDropsWouldAndTheDockReadsThem) {
@@ -138,7 +109,7 @@ TEST_F(PinsToolTest, EditsTheListsTheWayDropsWouldAndTheDockReadsThem) {
   }
   // Stored as the dock stores it: JSON data under the dock's key, the application with the
   // path of its desktop entry.
-  const std::string stored = readFile(preferences_ / "com.orrin.quayline.plist");
+  const std::string stored = fileText(preferences_ / "com.orrin.quayline.plist");
   EXPECT_NE(stored.find("quayline.pinnedItems"), std::string::npos) << stored;
 }
 
@@ -190,7 +161,7 @@ TEST_F(PinsToolTest, EveryErrorSaysWhyAndWritesNothing) {
   const ToolResult damaged = run({"add", "org.example.Mail"});
   EXPECT_EQ(damaged.status, 1);
   EXPECT_NE(damaged.err.find("not a readable property list"), std::string::npos) << damaged.err;
-  EXPECT_EQ(readFile(settings), "<plist><dict><key>quay");
+  EXPECT_EQ(fileText(settings), "<plist><dict><key>quay");
   EXPECT_FALSE(fs::exists(preferences_ / "com.orrin.quayline.plist.corrupt"));
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
-// Runs a command-line program to completion with the given arguments, environment and standard
-// input, collecting its standard output and error. For black-box tests of the tools.
+// Black-box tests of the tools: a program run to completion with the given arguments,
+// environment and standard input, collecting its standard output and error, in a temporary folder
+// of the test's own.
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -12,9 +14,15 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <string>
 #include <tuple>
 #include <vector>
+
+#include "foundation/FileReading.h"
 
 namespace quayline::tools {
 
@@ -112,5 +120,37 @@ inline ToolResult runTool(const std::string& program, const std::vector<std::str
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
 }
+
+namespace fs = std::filesystem;
+
+inline std::string fileText(const fs::path& path) {
+  return quayline::readFile(path).value_or("");
+}
+
+// Every file and folder below `directory`, with the files' contents.
+inline std::map<std::string, std::string> snapshot(const fs::path& directory) {
+  std::map<std::string, std::string> files;
+  if (fs::exists(directory)) {
+    for (const auto& entry : fs::recursive_directory_iterator(directory)) {
+      files[entry.path().string()] = entry.is_regular_file() ? fileText(entry.path()) : "<dir>";
+    }
+  }
+  return files;
+}
+
+// A temporary folder for each test, removed after it; the tools keep their settings in
+// `preferences_` below it.
+class ToolTest : public ::testing::Test {
+ protected:
+  ToolTest() {
+    std::string pattern = (fs::temp_directory_path() / "quayline-tool-XXXXXX").string();
+    root_ = ::mkdtemp(pattern.data());
+    preferences_ = root_ / "preferences";
+  }
+  ~ToolTest() override { fs::remove_all(root_); }
+
+  fs::path root_;
+  fs::path preferences_;
+};
 
 }  // namespace quayline::tools

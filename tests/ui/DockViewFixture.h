@@ -7,39 +7,19 @@
 #include <map>
 #include <memory>
 
-#include "app/Preferences.h"
 #include "dock/AppAttention.h"
 #include "dock/BadgeSource.h"
 #include "dock/FakeDesktopAppearance.h"
 #include "dock/IconAppearanceMonitor.h"
 #include "dock/MenuTracking.h"
 #include "dock/SystemAppearance.h"
+#include "dock/TileActionFakes.h"
 #include "dock/TileHover.h"
 #include "dock/TileInteraction.h"
-#include "fakes/FakeAccessibility.h"
-#include "fakes/FakeApplicationAppearance.h"
-#include "fakes/FakeChromeInstances.h"
-#include "fakes/FakeChromeProfiles.h"
-#include "fakes/FakeDockServices.h"
-#include "fakes/FakeFileManager.h"
-#include "fakes/FakeLoginItem.h"
-#include "fakes/FakePaths.h"
-#include "fakes/FakePreferenceDomains.h"
-#include "fakes/FakeScheduler.h"
-#include "fakes/FakeSystemLog.h"
-#include "fakes/FakeTrash.h"
-#include "fakes/FakeWorkspace.h"
-#include "foundation/SerialQueue.h"
-#include "model/HiddenApps.h"
-#include "model/PinnedItemStore.h"
-#include "model/TileStore.h"
 #include "platform/ApplicationIconNames.h"
-#include "platform/Displays.h"
-#include "stacks/AppRecentItemsService.h"
 #include "ui/dock/DockView.h"
 #include "ui/dock/DockViewContext.h"
 #include "ui/icons/IconCache.h"
-#include "windows/WindowRegistry.h"
 
 namespace quayline::testing {
 
@@ -103,15 +83,12 @@ struct ApplicationHolder {
 // Every service a dock view borrows, built on fakes.
 class DockViewFixture : public ::testing::Test,
                         protected ApplicationHolder,
-                        protected FakeDockServices {
+                        protected TileActionFakes {
  protected:
   DockViewFixture() {
     displays.list = {Screen{1, Rect(0, 0, 1920, 1080), Rect(0, 0, 1920, 1080), 1}};
     start();
-    actions.emplace(TileActionServices{workspace, accessibility, *registry, instances, profiles,
-                                       *store, *hidden, preferences, recentItems, displays, trash,
-                                       confirmations});
-    interaction.emplace(*actions);
+    interaction.emplace(*services);
   }
 
   // Renders the view at its own size into a transparent image.
@@ -124,14 +101,10 @@ class DockViewFixture : public ::testing::Test,
 
   FakeDesktopAppearance desktop;
   FakeBadges badges;
-  FakeTrashState trash;
-  FakeConfirmations confirmations;
   RecordingHovers hovers;
   FakeIconNames iconNames;
-  AppRecentItemsService recentItems{workspace, accessibility, scheduler, files, paths};
   MenuTracking menus;
   AppAttention attention{workspace, displays, scheduler, log};
-  std::optional<TileActionServices> actions;
   std::optional<TileInteraction> interaction;
   SystemAppearance appearance{preferences, desktop};
   IconAppearanceMonitor iconMonitor{desktop, scheduler};

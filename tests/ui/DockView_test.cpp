@@ -317,16 +317,7 @@ TEST_F(DockViewTest, MagnifiedRowGrowsTilesAndGlass) {
   grab(*view).save("/tmp/quayline-dock-magnified.png");
   EXPECT_TRUE(icons.contains(IconCache::appKey(kNotes, 128))) << "raster at twice the size";
   EXPECT_FALSE(icons.contains(IconCache::appKey(kNotes, 64)));
-
-  view->setMagnifiedRow(MagnifiedRow{{{0, 66, 2, 0}}});
-  EXPECT_EQ(row().iconRect(1).size(), QSizeF(64, 64)) << "a row of another length is ignored";
 }
-
-}  // namespace
-}  // namespace quayline
-
-namespace quayline {
-namespace {
 
 TEST_F(DockViewTest, LaunchingTileBouncesWithItsMarkerUntilTheLaunchEnds) {
   show(64);

@@ -3,13 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <memory>
 
 #include "fakes/FakeAccessibility.h"
 #include "fakes/FakeScheduler.h"
 #include "fakes/FakeSystemLog.h"
 #include "fakes/FakeWorkspace.h"
+#include "fakes/ManualSerialQueue.h"
 #include "foundation/SerialQueue.h"
 
 namespace quayline {
@@ -18,23 +18,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using Kind = WorkspaceNotification::Kind;
-
-// Keeps every task until the test releases it, so a test can act while an enumeration runs.
-class HeldSerialQueue final : public SerialQueue {
- public:
-  const std::string& label() const override { return label_; }
-  void async(Task task) override { tasks_.push_back(std::move(task)); }
-  std::size_t pending() const { return tasks_.size(); }
-  void releaseOne() {
-    auto task = std::move(tasks_.front());
-    tasks_.pop_front();
-    task();
-  }
-
- private:
-  std::string label_{WindowRegistry::queueLabel};
-  std::deque<Task> tasks_;
-};
 
 class WindowRegistryTest : public ::testing::Test {
  protected:
@@ -184,40 +167,40 @@ TEST_F(WindowRegistryTest, UnreadableAttributesFallBack) {
 }
 
 TEST_F(WindowRegistryTest, RequestsDuringAnEnumerationFoldIntoOneMore) {
-  HeldSerialQueue queue;
+  ManualSerialQueue queue{std::string(WindowRegistry::queueLabel)};
   accessibility.addWindow(10, "Draft");
   auto& windows = start(queue);
-  ASSERT_EQ(queue.pending(), 1u);
+  ASSERT_EQ(queue.tasks.size(), 1u);
 
   windows.refresh();
   windows.refresh();
   windows.refresh();
-  EXPECT_EQ(queue.pending(), 1u);
+  EXPECT_EQ(queue.tasks.size(), 1u);
 
-  queue.releaseOne();
+  queue.runOne();
   EXPECT_THAT(windows.windows(), IsEmpty());  // the result waits for the main thread
   scheduler.runPosted();
   EXPECT_THAT(titles(), ElementsAre("Draft"));
-  ASSERT_EQ(queue.pending(), 1u);  // the folded follow-up
+  ASSERT_EQ(queue.tasks.size(), 1u);  // the folded follow-up
 
-  queue.releaseOne();
+  queue.runOne();
   scheduler.runPosted();
-  EXPECT_EQ(queue.pending(), 0u);
+  EXPECT_EQ(queue.tasks.size(), 0u);
   windows.refresh();
-  EXPECT_EQ(queue.pending(), 1u);
+  EXPECT_EQ(queue.tasks.size(), 1u);
 }
 
 TEST_F(WindowRegistryTest, RefreshesOnTheTimerOnFiveWorkspaceNotificationsAndOnWindowChanges) {
-  HeldSerialQueue queue;
+  ManualSerialQueue queue{std::string(WindowRegistry::queueLabel)};
   start(queue);
-  queue.releaseOne();
+  queue.runOne();
   scheduler.runPosted();
 
   scheduler.advance(2.9);
-  EXPECT_EQ(queue.pending(), 0u);
+  EXPECT_EQ(queue.tasks.size(), 0u);
   scheduler.advance(0.1);
-  ASSERT_EQ(queue.pending(), 1u);
-  queue.releaseOne();
+  ASSERT_EQ(queue.tasks.size(), 1u);
+  queue.runOne();
   scheduler.runPosted();
 
   const Kind refreshing[] = {Kind::didLaunchApplication, Kind::didTerminateApplication,
@@ -225,18 +208,18 @@ TEST_F(WindowRegistryTest, RefreshesOnTheTimerOnFiveWorkspaceNotificationsAndOnW
                              Kind::didUnhideApplication};
   for (Kind kind : refreshing) {
     workspace.notify(kind);
-    EXPECT_EQ(queue.pending(), 1u) << static_cast<int>(kind);
-    queue.releaseOne();
+    EXPECT_EQ(queue.tasks.size(), 1u) << static_cast<int>(kind);
+    queue.runOne();
     scheduler.runPosted();
   }
   workspace.notify(Kind::willLaunchApplication);
   workspace.notify(Kind::activeSpaceDidChange);
-  EXPECT_EQ(queue.pending(), 0u);
+  EXPECT_EQ(queue.tasks.size(), 0u);
 
   // A window maximized or moved is read at once, not at the next tick.
   accessibility.notifyWindowChanged();
   accessibility.notifyWindowChanged();
-  EXPECT_EQ(queue.pending(), 1u);
+  EXPECT_EQ(queue.tasks.size(), 1u);
 }
 
 TEST_F(WindowRegistryTest, PublishesOnlyRealChanges) {
@@ -283,21 +266,21 @@ TEST_F(WindowRegistryTest, LosingAccessibilityEmptiesTheListAndIsLogged) {
 }
 
 TEST_F(WindowRegistryTest, StartsUntrustedWithoutLoggingOrEnumerating) {
-  HeldSerialQueue queue;
+  ManualSerialQueue queue{std::string(WindowRegistry::queueLabel)};
   accessibility.trusted = false;
   auto& windows = start(queue);
   EXPECT_FALSE(windows.isTrusted());
-  EXPECT_EQ(queue.pending(), 0u);
+  EXPECT_EQ(queue.tasks.size(), 0u);
   EXPECT_THAT(log.lines, IsEmpty());
 }
 
 TEST_F(WindowRegistryTest, AGoneRegistryIsNeverCalledBack) {
-  HeldSerialQueue queue;
+  ManualSerialQueue queue{std::string(WindowRegistry::queueLabel)};
   accessibility.addWindow(10, "Draft");
 
   // Gone between the enumeration and the arrival of its result.
   start(queue);
-  queue.releaseOne();
+  queue.runOne();
   registry.reset();
   scheduler.runPosted();
 
@@ -306,10 +289,10 @@ TEST_F(WindowRegistryTest, AGoneRegistryIsNeverCalledBack) {
   const int reads = accessibility.batchReads;
   registry.reset();
   EXPECT_EQ(scheduler.pendingTimers(), 0u);
-  queue.releaseOne();
+  queue.runOne();
   scheduler.runPosted();
   workspace.notify(Kind::didLaunchApplication);
-  EXPECT_EQ(queue.pending(), 0u);
+  EXPECT_EQ(queue.tasks.size(), 0u);
   EXPECT_EQ(accessibility.batchReads, reads);
 }
 

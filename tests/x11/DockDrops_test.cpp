@@ -7,6 +7,7 @@
 #include <fstream>
 #include <thread>
 
+#include "foundation/FileReading.h"
 #include "support/Processes.h"
 #include "support/RunningDock.h"
 #include "support/X11Environment.h"
@@ -15,11 +16,6 @@ namespace quayline::x11test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string read(const fs::path& path) {
-  std::ifstream in(path);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 void button(RunningDock& dock, bool down) {
   xcb_test_fake_input(dock.connection(), down ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE, 1,
@@ -69,10 +65,11 @@ TEST(DockDrops, AFileDraggedOntoTheTrashTileEndsInTheTrash) {
   const fs::path trashed = root / "data" / "Trash" / "files" / "Report.txt";
   const fs::path info = root / "data" / "Trash" / "info" / "Report.txt.trashinfo";
   EXPECT_TRUE(waitUntil([&] { return fs::exists(trashed) && fs::exists(info); }))
-      << dock.logText() << read(root / "logs" / "drag-source.log");
+      << dock.logText() << readFile(root / "logs" / "drag-source.log").value_or("");
   EXPECT_FALSE(fs::exists(file));
-  EXPECT_EQ(read(trashed), "quarterly");
-  EXPECT_NE(read(info).find("Path=" + file.string()), std::string::npos) << read(info);
+  EXPECT_EQ(readFile(trashed).value_or(""), "quarterly");
+  const std::string description = readFile(info).value_or("");
+  EXPECT_NE(description.find("Path=" + file.string()), std::string::npos) << description;
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <QColor>
 #include <QImage>
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -15,8 +14,8 @@
 #include <memory>
 #include <regex>
 #include <string>
-#include <thread>
 
+#include "support/Desktop.h"
 #include "support/Processes.h"
 #include "support/RunningDock.h"
 #include "support/X11Environment.h"
@@ -156,75 +155,32 @@ void nudgePointer(RunningDock& dock, int dx, int dy) {
 
 // Puts the pointer somewhere without any motion event reaching a raw-motion listener.
 void warpPointer(int x, int y) {
-  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-  xcb_warp_pointer(c, XCB_WINDOW_NONE, root, 0, 0, 0, 0, static_cast<std::int16_t>(x),
-                   static_cast<std::int16_t>(y));
-  std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
-  xcb_disconnect(c);
-}
-
-std::string runCommand(const std::string& command) {
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-  std::string output;
-  std::array<char, 512> buffer{};
-  while (pipe && std::fgets(buffer.data(), buffer.size(), pipe.get()) != nullptr) {
-    output += buffer.data();
-  }
-  return output;
+  Probe probe;  // synchronised when it goes
+  xcb_warp_pointer(probe.connection(), XCB_WINDOW_NONE, probe.root(), 0, 0, 0, 0,
+                   static_cast<std::int16_t>(x), static_cast<std::int16_t>(y));
 }
 
 bool haveProgram(const std::string& name) {
   return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// A private session bus for one test; the daemon is ended when the object goes away.
-class SessionBus {
- public:
-  SessionBus() {
-    const std::string output =
-        runCommand("dbus-daemon --session --fork --print-address=1 --print-pid=1 2>/dev/null");
-    const auto newline = output.find('\n');
-    if (newline == std::string::npos) {
-      return;
-    }
-    address_ = output.substr(0, newline);
-    pid_ = static_cast<pid_t>(std::atoi(output.c_str() + newline + 1));
-  }
-  ~SessionBus() {
-    if (pid_ > 0) {
-      stopProcess(pid_);
-    }
-  }
-  SessionBus(const SessionBus&) = delete;
-  SessionBus& operator=(const SessionBus&) = delete;
+// Whether a name is owned on the bus.
+bool hasOwner(const SessionBus& bus, const std::string& name) {
+  return bus.gdbus(
+                "call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus "
+                "--method org.freedesktop.DBus.NameHasOwner " +
+                name)
+             .find("true") != std::string::npos;
+}
 
-  bool started() const { return pid_ > 0 && !address_.empty(); }
-  const std::string& address() const { return address_; }
-
-  // Runs a gdbus command line on this bus; its standard output.
-  std::string gdbus(const std::string& arguments) const {
-    return runCommand("DBUS_SESSION_BUS_ADDRESS='" + address_ + "' gdbus " + arguments + " 2>&1");
-  }
-  bool hasOwner(const std::string& name) const {
-    return gdbus(
-               "call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus "
-               "--method org.freedesktop.DBus.NameHasOwner " +
-               name)
-               .find("true") != std::string::npos;
-  }
-  // What an application built on libunity sends for its launcher entry.
-  void sendLauncherEntry(const std::string& desktopFile, const std::string& properties) const {
-    gdbus(
-        "emit --session --object-path /com/canonical/unity/launcherentry/1 --signal "
-        "com.canonical.Unity.LauncherEntry.Update \"'application://" +
-        desktopFile + "'\" \"" + properties + "\"");
-  }
-
- private:
-  std::string address_;
-  pid_t pid_ = -1;
-};
+// What an application built on libunity sends for its launcher entry.
+void sendLauncherEntry(const SessionBus& bus, const std::string& desktopFile,
+                       const std::string& properties) {
+  bus.gdbus(
+      "emit --session --object-path /com/canonical/unity/launcherentry/1 --signal "
+      "com.canonical.Unity.LauncherEntry.Update \"'application://" +
+      desktopFile + "'\" \"" + properties + "\"");
+}
 
 // A dock that is the only program reading the bus address from the environment.
 std::unique_ptr<RunningDock> startDockOnBus(const SessionBus& bus,
@@ -234,12 +190,6 @@ std::unique_ptr<RunningDock> startDockOnBus(const SessionBus& bus,
   ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
   return dock;
 }
-
-// Ends a process the dock started, which is not the test's child.
-struct Launched {
-  pid_t pid = -1;
-  ~Launched() { stopProcess(pid); }
-};
 
 fs::path testFolder() {
   const auto* info = testing::UnitTest::GetInstance()->current_test_info();
@@ -340,42 +290,6 @@ TEST(DockMotion, MagnificationGrowsThePanelAndTheTileUnderThePointer) {
   EXPECT_TRUE(dock.runs());
 }
 
-TEST(DockMotion, MagnificationGrowsWhileThePointerKeepsMoving) {
-  // A mouse reports motion many times per display refresh; the effect must grow all the same.
-  const int t = 64;
-  warpPointer(kScreenWidth / 2, kScreenHeight / 3);
-  RunningDock dock({.pinned = std::vector<PinnedItem>{},
-                    .trailing = std::vector<PinnedItem>{},
-                    .tileSize = t,
-                    .settings = {{"magnificationEnabled", PropertyValue(true)}}});
-  ASSERT_TRUE(dock.started()) << dock.logText();
-  const auto centre = dock.tileCentre("system:finder");
-  ASSERT_TRUE(centre) << dock.logText();
-  const auto resting = dock.dockFrame();
-  const RestingIcon rest = waitForRestingIcon(dock, resting, centre->first, centre->second, t / 2);
-  const QRgb glass = rest.glass;
-  const QRgb desktop = rest.desktop;
-  const Extent restColumn = rest.column;
-  ASSERT_GT(restColumn.length(), t / 2) << "no icon found at rest";
-
-  // Over the tile, the pointer jitters by a pixel every couple of milliseconds for well over
-  // the growth time.
-  const auto until = Clock::now() + milliseconds(600);
-  for (int i = 0; Clock::now() < until; ++i) {
-    dock.movePointer(centre->first + i % 2, centre->second);
-    std::this_thread::sleep_for(milliseconds(2));
-  }
-  const QImage moving = captureScreen(dock);
-  const Extent column = tallestIconRun(moving, centre->first, kScreenHeight - (2 * t + 19),
-                                       kScreenHeight - 1, glass, desktop);
-  const fs::path path = testFolder() / "moving.png";
-  moving.save(QString::fromStdString(path.string()));
-  std::printf("while moving: %s (icon %d px tall, %d at rest)\n", path.c_str(), column.length(),
-              restColumn.length());
-  EXPECT_GE(static_cast<double>(column.length()) / restColumn.length(), 1.8)
-      << "the icon under a moving pointer did not grow to twice its size";
-}
-
 TEST(DockMotion, AutoHiddenDockComesBackAtTheBottomStripAndHidesAfterTheDelay) {
   warpPointer(kScreenWidth / 2, kScreenHeight / 2);
   RunningDock dock({.pinned = std::vector<PinnedItem>{},
@@ -440,7 +354,7 @@ TEST(DockMotion, LauncherEntryCountShowsARedBadgeOnTheApplicationsTile) {
       bus,
       {.pinned = std::vector<PinnedItem>{}, .trailing = std::vector<PinnedItem>{}, .tileSize = t});
   ASSERT_TRUE(dock->started()) << dock->logText();
-  ASSERT_TRUE(waitUntil([&] { return bus.hasOwner("com.canonical.Unity"); }))
+  ASSERT_TRUE(waitUntil([&] { return hasOwner(bus, "com.canonical.Unity"); }))
       << "the dock does not own com.canonical.Unity\n"
       << dock->logText();
   ASSERT_TRUE(waitUntil([&] {
@@ -459,7 +373,7 @@ TEST(DockMotion, LauncherEntryCountShowsARedBadgeOnTheApplicationsTile) {
   };
   ASSERT_EQ(red(*centre), 0);
 
-  bus.sendLauncherEntry(desktopFile, "{'count': <int64 3>, 'count-visible': <true>}");
+  sendLauncherEntry(bus, desktopFile, "{'count': <int64 3>, 'count-visible': <true>}");
   const auto sent = Clock::now();
   // One poll of the badges runs every 2 s; allow for the repaint and the capture on top.
   EXPECT_TRUE(waitUntil([&] { return red(*centre) > 40; }, milliseconds(2500)))
@@ -478,11 +392,11 @@ TEST(DockMotion, LauncherEntryCountShowsARedBadgeOnTheApplicationsTile) {
   EXPECT_EQ(redPixels(shown, badgeArea(*plainCentre)), 0);
 
   // A later update carries only what changed; hiding the count removes the badge.
-  bus.sendLauncherEntry(desktopFile, "{'count-visible': <false>}");
+  sendLauncherEntry(bus, desktopFile, "{'count-visible': <false>}");
   EXPECT_TRUE(waitUntil([&] { return red(*centre) == 0; }, milliseconds(2500)))
       << "red pixels: " << red(*centre);
   // Showing it again brings the merged count back.
-  bus.sendLauncherEntry(desktopFile, "{'count-visible': <true>}");
+  sendLauncherEntry(bus, desktopFile, "{'count-visible': <true>}");
   EXPECT_TRUE(waitUntil([&] { return red(*centre) > 40; }, milliseconds(2500)));
   EXPECT_TRUE(dock->runs());
 }

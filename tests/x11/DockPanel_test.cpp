@@ -13,12 +13,12 @@
 #include <map>
 #include <optional>
 #include <set>
-#include <thread>
 
 #include "support/Desktop.h"
 #include "support/Processes.h"
 #include "support/RunningDock.h"
 #include "support/X11Environment.h"
+#include "support/XServer.h"
 
 namespace quayline::x11test {
 namespace {
@@ -39,11 +39,6 @@ Frame expectedDock(int rowWidth, int tileSize, Frame screen) {
   const int height = tileSize + 19;
   const int x = static_cast<int>(std::round(screen.x + screen.width / 2.0 - width * 0.5));
   return {x, screen.y + screen.height - height, width, height};
-}
-
-// The program copy whose information dictionary leaves the system dock alone.
-fs::path installedProgram() {
-  return RunningDock::program();
 }
 
 // Runs a program with DISPLAY pointing at `display` for the child only.
@@ -81,44 +76,22 @@ void setTileSize(int size) {
 }
 
 // Looks at a display through a connection of the test's own.
-class Screen {
+class Screen : public Probe {
  public:
-  explicit Screen(const std::string& display) {
-    c_ = xcb_connect(display.c_str(), nullptr);
-    root_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root;
-  }
-  ~Screen() { xcb_disconnect(c_); }
+  explicit Screen(const std::string& display) : Probe(display.c_str()) {}
 
-  xcb_atom_t atom(const char* name) {
-    auto reply = xcb_intern_atom_reply(
-        c_, xcb_intern_atom(c_, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
-    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-    std::free(reply);
-    return result;
-  }
-  std::vector<std::uint32_t> cardinals(xcb_window_t window, const char* property) {
-    auto* reply = xcb_get_property_reply(
-        c_, xcb_get_property(c_, 0, window, atom(property), XCB_GET_PROPERTY_TYPE_ANY, 0, 64),
-        nullptr);
-    std::vector<std::uint32_t> values;
-    if (reply && reply->format == 32) {
-      const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
-      values.assign(data, data + xcb_get_property_value_length(reply) / 4);
-    }
-    std::free(reply);
-    return values;
-  }
   bool viewable(xcb_window_t window) {
-    auto* reply =
-        xcb_get_window_attributes_reply(c_, xcb_get_window_attributes(c_, window), nullptr);
+    auto* reply = xcb_get_window_attributes_reply(
+        connection(), xcb_get_window_attributes(connection(), window), nullptr);
     const bool result = reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
     std::free(reply);
     return result;
   }
   Frame frame(xcb_window_t window) {
-    auto* geometry = xcb_get_geometry_reply(c_, xcb_get_geometry(c_, window), nullptr);
+    xcb_connection_t* c = connection();
+    auto* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
     auto* origin = xcb_translate_coordinates_reply(
-        c_, xcb_translate_coordinates(c_, window, root_, 0, 0), nullptr);
+        c, xcb_translate_coordinates(c, window, root(), 0, 0), nullptr);
     Frame result;
     if (geometry && origin) {
       result = {origin->dst_x, origin->dst_y, geometry->width, geometry->height};
@@ -131,7 +104,7 @@ class Screen {
   std::map<xcb_window_t, Frame> docks() {
     std::map<xcb_window_t, Frame> found;
     const xcb_atom_t dock = atom("_NET_WM_WINDOW_TYPE_DOCK");
-    for (const auto window : cardinals(root_, "_NET_CLIENT_LIST")) {
+    for (const auto window : clientList()) {
       const auto types = cardinals(window, "_NET_WM_WINDOW_TYPE");
       if (std::find(types.begin(), types.end(), dock) != types.end() && viewable(window)) {
         found.emplace(window, frame(window));
@@ -148,18 +121,6 @@ class Screen {
               [](const Frame& a, const Frame& b) { return a.x < b.x; });
     return frames;
   }
-  void warp(int x, int y) {
-    xcb_warp_pointer(c_, XCB_WINDOW_NONE, root_, 0, 0, 0, 0, static_cast<std::int16_t>(x),
-                     static_cast<std::int16_t>(y));
-    xcb_aux_sync();
-  }
-  void xcb_aux_sync() {
-    std::free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
-  }
-
- private:
-  xcb_connection_t* c_;
-  xcb_window_t root_;
 };
 
 // The dock program on a display until the object goes away (ended with SIGTERM, in order).
@@ -167,7 +128,7 @@ class PanelProcess {
  public:
   explicit PanelProcess(const std::string& display) {
     log_ = (X11Environment::instance().root() / "logs" / "quayline.log").string();
-    pid_ = spawnOn(display, installedProgram().string(), {}, log_);
+    pid_ = spawnOn(display, RunningDock::program().string(), {}, log_);
   }
   ~PanelProcess() { stopProcess(pid_); }
   bool runs() const { return processRuns(pid_); }
@@ -202,12 +163,12 @@ bool settlesOn(Screen& screen, const std::vector<Frame>& expected) {
   return settled;
 }
 
-TEST(DockPanel, SitsCentredOnTheBottomEdgeAsADockWindowOnEveryDesktop) {
-  setTileSize(48);
+TEST(DockPanel, SitsCentredOnTheBottomEdgeAsADockWindowAndFollowsTileSizeAndApplications) {
+  setTileSize(64);
   Screen screen(mainDisplay());
   PanelProcess dock(mainDisplay());
-  ASSERT_TRUE(settlesOn(screen, {expectedDock(freshRow(48), 48, kWholeScreen)})) << dock.log();
-  EXPECT_EQ(screen.dockFrames().front(), (Frame{576, 733, 128, 67}));
+  ASSERT_TRUE(settlesOn(screen, {expectedDock(freshRow(64), 64, kWholeScreen)})) << dock.log();
+  EXPECT_EQ(screen.dockFrames().front(), (Frame{556, 717, 168, 83}));
 
   const auto window = screen.docks().begin()->first;
   EXPECT_EQ(screen.cardinals(window, "_NET_WM_DESKTOP"), std::vector<std::uint32_t>{0xFFFFFFFF});
@@ -220,18 +181,11 @@ TEST(DockPanel, SitsCentredOnTheBottomEdgeAsADockWindowOnEveryDesktop) {
   const auto hints = screen.cardinals(window, "WM_HINTS");
   ASSERT_GE(hints.size(), 2u);
   EXPECT_TRUE((hints[0] & 1) != 0 && hints[1] == 0);
-}
-
-TEST(DockPanel, FollowsTileSizeChangesAndRunningApplications) {
-  setTileSize(64);
-  Screen screen(mainDisplay());
-  PanelProcess dock(mainDisplay());
-  ASSERT_TRUE(settlesOn(screen, {expectedDock(freshRow(64), 64, kWholeScreen)})) << dock.log();
-  EXPECT_EQ(screen.dockFrames().front(), (Frame{556, 717, 168, 83}));
 
   // A new domain file (as quayline-defaults writes it): the running dock picks the change up.
   setTileSize(48);
   ASSERT_TRUE(settlesOn(screen, {expectedDock(freshRow(48), 48, kWholeScreen)}));
+  EXPECT_EQ(screen.dockFrames().front(), (Frame{576, 733, 128, 67}));
 
   // A running application adds the running divider and its tile.
   TestClient client({"--title", "Sample"});
@@ -241,73 +195,21 @@ TEST(DockPanel, FollowsTileSizeChangesAndRunningApplications) {
   EXPECT_TRUE(settlesOn(screen, {expectedDock(freshRow(48), 48, kWholeScreen)}));
 }
 
-TEST(DockPanel, RowWiderThanTheScreenIsClampedToIt) {
-  setTileSize(600);  // 602 + 300 + 602 + 4 is wider than the 1280-pixel screen
-  Screen screen(mainDisplay());
-  PanelProcess dock(mainDisplay());
-  EXPECT_TRUE(settlesOn(screen, {Frame{0, XServer::kHeight - 619, XServer::kWidth, 619}}))
-      << dock.log();
-}
-
-TEST(DockPanel, EndsInOrderOnTermination) {
-  setTileSize(48);
-  Screen screen(mainDisplay());
-  auto program = installedProgram();
-  const pid_t pid = spawnOn(mainDisplay(), program.string(), {}, "/dev/null");
-  ASSERT_TRUE(waitUntil([&] { return !screen.docks().empty(); }));
-  ::kill(pid, SIGTERM);
-  int status = 0;
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (::waitpid(pid, &status, WNOHANG) == 0 && std::chrono::steady_clock::now() < until) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-}
-
 // A display of its own, 2304 × 800, with the monitors "left" (1280 × 800 at the origin, the
 // primary) and "right" (1024 × 768 beside it, bottom-aligned) defined through RandR. Xvfb keeps
 // the monitor of its one output as well, so Qt reports three screens: left, right and the whole
 // display.
 class TwoMonitorDisplay {
  public:
-  TwoMonitorDisplay() {
-    const auto logs = X11Environment::instance().root() / "logs";
-    for (int attempt = 0; attempt < 20 && display_.empty(); ++attempt) {
-      const int number = 3300 + static_cast<int>((::getpid() * 13 + attempt * 17) % 2000);
-      if (fs::exists("/tmp/.X11-unix/X" + std::to_string(number)) ||
-          fs::exists("/tmp/.X" + std::to_string(number) + "-lock")) {
-        continue;
-      }
-      const std::string name = ":" + std::to_string(number);
-      server_ = spawnProcess("Xvfb",
-                             {name, "-nolisten", "tcp", "-noreset", "-screen", "0", "2304x800x24"},
-                             (logs / "xvfb-two.log").string());
-      if (waitUntil([&] {
-            xcb_connection_t* c = xcb_connect(name.c_str(), nullptr);
-            const bool up = xcb_connection_has_error(c) == 0;
-            xcb_disconnect(c);
-            return up;
-          })) {
-        display_ = name;
-      } else {
-        stopProcess(server_);
-      }
+  TwoMonitorDisplay()
+      : server_(XServer::start(X11Environment::instance().root() / "logs",
+                               XServer::WindowManager::openbox, {}, "2304x800x24")) {
+    if (server_) {
+      xrandr({"--setmonitor", "*left", "1280/339x800/212+0+0", "none"});
+      addRight();
     }
-    if (display_.empty()) {
-      return;
-    }
-    xrandr({"--setmonitor", "*left", "1280/339x800/212+0+0", "none"});
-    addRight();
-    windowManager_ = spawnOn(display_, "openbox", {}, (logs / "openbox-two.log").string());
-    // Docks started before the window manager has taken the screen are adopted late, or not
-    // listed at all while it starts: wait for it, as the main test display does.
-    waitUntil([&] { return windowManagerRuns(display_); });
   }
-  ~TwoMonitorDisplay() {
-    stopProcess(windowManager_);
-    stopProcess(server_);
-  }
-  const std::string& display() const { return display_; }
+  std::string display() const { return server_ ? server_->display() : std::string(); }
   void addRight() { xrandr({"--setmonitor", "right", "1024/270x768/203+1280+32", "none"}); }
   void removeRight() { xrandr({"--delmonitor", "right"}); }
 
@@ -317,15 +219,13 @@ class TwoMonitorDisplay {
 
  private:
   void xrandr(const std::vector<std::string>& arguments) {
-    const pid_t pid = spawnOn(display_, "/usr/bin/xrandr", arguments,
+    const pid_t pid = spawnOn(server_->display(), "/usr/bin/xrandr", arguments,
                               (X11Environment::instance().root() / "logs" / "xrandr.log").string());
     int status = 0;
     ::waitpid(pid, &status, 0);
   }
 
-  std::string display_;
-  pid_t server_ = -1;
-  pid_t windowManager_ = -1;
+  std::unique_ptr<XServer> server_;
 };
 
 void setPreference(const std::string& key, const std::string& value) {
@@ -377,25 +277,6 @@ TEST_F(DockDisplays, AllDisplaysGetsAPanelPerScreenAndKeepsThemAcrossScreenChang
   ASSERT_TRUE(settlesOn(screen, {left, whole, right}));
   EXPECT_TRUE(
       std::includes(ids(screen).begin(), ids(screen).end(), remaining.begin(), remaining.end()));
-}
-
-TEST_F(DockDisplays, PrimaryDisplayAndFollowingThePointer) {
-  Screen screen(display.display());
-  setPreference("windowDisplayTarget", "primaryDisplay");
-  {
-    PanelProcess dock(display.display());
-    ASSERT_TRUE(settlesOn(screen, {on(TwoMonitorDisplay::left)})) << dock.log();
-  }
-
-  setPreference("windowDisplayTarget", "followsPointer");
-  screen.warp(1500, 300);
-  PanelProcess dock(display.display());
-  ASSERT_TRUE(settlesOn(screen, {on(TwoMonitorDisplay::right)})) << dock.log();
-  const auto window = ids(screen);
-  // The one panel moves along with the pointer; it is not replaced.
-  screen.warp(100, 300);
-  ASSERT_TRUE(settlesOn(screen, {on(TwoMonitorDisplay::left)}));
-  EXPECT_EQ(ids(screen), window);
 }
 
 TEST_F(DockDisplays, PerDisplayRunningAppsShowOnlyWhereTheirWindowsAre) {

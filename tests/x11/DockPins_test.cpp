@@ -22,12 +22,6 @@ tools::ToolResult pins(const std::vector<std::string>& arguments) {
   return tools::runTool(QUAYLINE_STAGE_DIR "/bin/quayline-pins", arguments, environment);
 }
 
-// Ends a process the dock started, which is not the test's child.
-struct Launched {
-  pid_t pid = -1;
-  ~Launched() { stopProcess(pid); }
-};
-
 TEST(DockPins, TheRunningDockShowsAPinAddedByTheCommandAtOnce) {
   const InstalledEntry entry(
       "org.quayline.Pinned.desktop",

@@ -17,23 +17,7 @@ constexpr int kCardStep = 216 + 8;
 constexpr int kThumbnailCentreX = 8 + 100;
 constexpr int kThumbnailCentreY = 8 + 62;
 
-class DockPreviewsTest : public testing::Test {
- protected:
-  // The preview panel, once one popup of the dock is on screen.
-  std::optional<WindowFrame> waitForPreview(RunningDock& dock) {
-    std::optional<WindowFrame> frame;
-    waitUntil([&] {
-      const auto popups = dock.popupWindows();
-      if (popups.size() == 1) {
-        frame = dock.clientFrame(popups.front());
-      }
-      return frame.has_value();
-    });
-    return frame;
-  }
-};
-
-TEST_F(DockPreviewsTest, RestingOnATileShowsItsWindowsAndACardBringsOneForward) {
+TEST(DockPreviews, RestingOnATileShowsItsWindowsAndACardBringsOneForward) {
   const InstalledEntry entry("org.quayline.Shade.desktop",
                              clientEntry("Shade", "--class shade,Shade", "Shade"));
   // Three windows of one application in three colours; the second is covered by the third.
@@ -56,7 +40,7 @@ TEST_F(DockPreviewsTest, RestingOnATileShowsItsWindowsAndACardBringsOneForward) 
   ASSERT_TRUE(centre) << dock.logText();
 
   dock.movePointer(centre->first, centre->second);
-  const auto preview = waitForPreview(dock);
+  const auto preview = dock.waitForPopup();
   ASSERT_TRUE(preview) << dock.logText();
   // Centred above the tile, with room between them for the tile to grow into.
   const WindowFrame panel = dock.dockFrame();
@@ -98,7 +82,7 @@ TEST_F(DockPreviewsTest, RestingOnATileShowsItsWindowsAndACardBringsOneForward) 
   const auto reopen = [&] {
     dock.movePointer(centre->first + 1, centre->second);
     dock.movePointer(centre->first, centre->second);
-    return waitForPreview(dock).has_value();
+    return dock.waitForPopup().has_value();
   };
   dock.movePointer(10, 10);
   ASSERT_TRUE(reopen());

@@ -6,9 +6,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "chrome/SessionWriter.h"
+#include "foundation/FileReading.h"
 #include "support/RunningDock.h"
 #include "support/X11Environment.h"
 
@@ -16,13 +16,6 @@ namespace quayline::x11test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readAll(const fs::path& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 TEST(DockProfiles, ProfileTilesThePlainTileAndANewWindowInAProfile) {
   const fs::path root = X11Environment::instance().root() / "browser";
@@ -69,7 +62,7 @@ TEST(DockProfiles, ProfileTilesThePlainTileAndANewWindowInAProfile) {
   ASSERT_TRUE(dock.click("pinned:chrome-profile:Profile 1")) << dock.describeRow();
   EXPECT_TRUE(waitUntil([&] { return fs::exists(requests); })) << dock.logText();
   waitUntil([] { return false; }, std::chrono::milliseconds(500));
-  EXPECT_EQ(readAll(requests), "--profile-directory=Profile 1\n");
+  EXPECT_EQ(readFile(requests).value_or(""), "--profile-directory=Profile 1\n");
 }
 
 }  // namespace

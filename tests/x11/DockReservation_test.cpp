@@ -54,24 +54,6 @@ TEST(DockReservation, ResizeWindowShrinksAWindowCoveringTheScreenToEndAboveTheDo
   EXPECT_EQ(dock.clientFrame(smallWindow).height, 200) << dock.clientFrame(smallWindow);
 }
 
-TEST(DockReservation, ResizeWindowShrinksAMaximizedWindowToEndAboveTheDock) {
-  TestClient wide({"--title", "Wide"});
-  RunningDock dock(withBehavior("resizeWindow"));
-  ASSERT_TRUE(dock.started()) << dock.logText();
-  const xcb_window_t window = dock.waitForWindow("Wide");
-  ASSERT_NE(window, XCB_WINDOW_NONE);
-
-  setMaximized(dock, window, true);
-  const int dockTop = dock.dockFrame().y;
-  EXPECT_TRUE(waitUntil([&] { return dock.outerFrame(window).bottom() == dockTop - kGap; }))
-      << "window " << dock.outerFrame(window) << ", dock " << dock.dockFrame();
-  const WindowFrame shrunk = dock.outerFrame(window);
-  EXPECT_EQ(shrunk.x, 0) << shrunk;
-  EXPECT_EQ(shrunk.y, 0) << shrunk;
-  EXPECT_EQ(shrunk.width, XServer::kWidth) << shrunk;
-  EXPECT_TRUE(dock.dockFrame().viewable);
-}
-
 TEST(DockReservation, HideDockOrdersTheDockOutWhileAMaximizedWindowIsOnScreen) {
   TestClient wide({"--title", "Wide"});
   RunningDock dock(withBehavior("hideDock"));

@@ -63,22 +63,6 @@ void keepScreenshot(RunningDock& dock, const char* name) {
   }
 }
 
-// Whether another client holds the keyboard, as an open menu does once it takes the keys.
-bool keyboardTaken(RunningDock& dock) {
-  xcb_connection_t* c = dock.connection();
-  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-  xcb_grab_keyboard_reply_t* reply = xcb_grab_keyboard_reply(
-      c, xcb_grab_keyboard(c, 0, root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
-      nullptr);
-  const bool taken = reply != nullptr && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
-  if (reply != nullptr && reply->status == XCB_GRAB_STATUS_SUCCESS) {
-    xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
-    xcb_flush(c);
-  }
-  std::free(reply);
-  return taken;
-}
-
 // Viewable override-redirect windows on the display: the menus, whoever set their properties.
 std::vector<xcb_window_t> viewablePopups(RunningDock& dock) {
   xcb_connection_t* c = dock.connection();
@@ -97,18 +81,6 @@ std::vector<xcb_window_t> viewablePopups(RunningDock& dock) {
   }
   std::free(tree);
   return found;
-}
-
-std::optional<WindowFrame> waitForStack(RunningDock& dock) {
-  std::optional<WindowFrame> frame;
-  waitUntil([&] {
-    const auto popups = dock.popupWindows();
-    if (popups.size() == 1) {
-      frame = dock.clientFrame(popups.front());
-    }
-    return frame.has_value();
-  });
-  return frame;
 }
 
 TEST(FolderStacks, ATileOpensItsStackEscapeClosesItAndTheChosenStyleIsKept) {
@@ -135,7 +107,7 @@ TEST(FolderStacks, ATileOpensItsStackEscapeClosesItAndTheChosenStyleIsKept) {
     const auto centre = dock.tileCentre(tileId);
     ASSERT_TRUE(centre) << dock.describeRow();
     ASSERT_TRUE(dock.click(tileId));
-    const auto stack = waitForStack(dock);
+    const auto stack = dock.waitForPopup();
     ASSERT_TRUE(stack) << dock.logText();
     const WindowFrame panel = dock.dockFrame();
     EXPECT_LE(stack->bottom(), panel.y) << *stack << ", dock " << panel;
@@ -156,7 +128,7 @@ TEST(FolderStacks, ATileOpensItsStackEscapeClosesItAndTheChosenStyleIsKept) {
     ASSERT_TRUE(dock.click(tileId, RunningDock::Button::secondary));
     ASSERT_TRUE(waitUntil([&] { return dock.popupWindows().size() == 1; })) << dock.logText();
     // Keys sent before the menu holds the keyboard would reach the focused window instead.
-    ASSERT_TRUE(waitUntil([&] { return keyboardTaken(dock); }));
+    ASSERT_TRUE(waitUntil([&] { return dock.keyboardTaken(); }));
     const auto menus = viewablePopups(dock);
     for (const std::uint32_t key : {XK_Down, XK_Down, XK_Right}) {
       dock.pressKey(key);
@@ -183,7 +155,7 @@ TEST(FolderStacks, ATileOpensItsStackEscapeClosesItAndTheChosenStyleIsKept) {
   RunningDock restarted(setup);
   ASSERT_TRUE(restarted.started()) << restarted.logText();
   ASSERT_TRUE(restarted.click(tileId));
-  const auto stack = waitForStack(restarted);
+  const auto stack = restarted.waitForPopup();
   ASSERT_TRUE(stack) << restarted.logText();
   // The list is narrower than the grid's five columns.
   EXPECT_GE(stack->width, 260) << *stack;

@@ -3,28 +3,18 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <memory>
-
 #include "foundation/Json.h"
 #include "model/PinnedItem.h"
 #include "platform/linux/FilePreferenceDomains.h"
 #include "support/Desktop.h"
+#include "support/Processes.h"
 #include "support/X11Environment.h"
 
 namespace quayline::x11test {
 namespace {
 
 std::string listTiles(const char* options) {
-  const std::string command = std::string("'") + QUAYLINE_STAGE_DIR "/bin/quayline' " + options;
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-  std::string output;
-  std::array<char, 4096> buffer{};
-  while (pipe && std::fgets(buffer.data(), buffer.size(), pipe.get()) != nullptr) {
-    output += buffer.data();
-  }
-  return output;
+  return commandOutput(std::string("'") + QUAYLINE_STAGE_DIR "/bin/quayline' " + options);
 }
 
 void store(FilePreferenceDomains& domains, std::string_view key,

@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "platform/linux/FilePreferenceDomains.h"
+#include "support/Desktop.h"
 #include "support/Processes.h"
 #include "support/RunningDock.h"
 #include "support/X11Environment.h"
@@ -34,17 +35,9 @@ std::string property(RunningDock& dock, xcb_window_t window, const char* name) {
                      static_cast<std::size_t>(xcb_get_property_value_length(reply.get())));
 }
 
-bool hasState(RunningDock& dock, xcb_window_t window, const char* state) {
-  const std::string states = property(dock, window, "_NET_WM_STATE");
-  const xcb_atom_t wanted = dock.atom(state);
-  for (std::size_t i = 0; i + sizeof wanted <= states.size(); i += sizeof wanted) {
-    xcb_atom_t atom = XCB_ATOM_NONE;
-    std::memcpy(&atom, states.data() + i, sizeof atom);
-    if (atom == wanted) {
-      return true;
-    }
-  }
-  return false;
+bool hasState(Probe& probe, xcb_window_t window, const char* state) {
+  const auto states = probe.cardinals(window, "_NET_WM_STATE");
+  return std::find(states.begin(), states.end(), probe.atom(state)) != states.end();
 }
 
 // The program's top-level window with this title; without a window manager nothing lists it, so
@@ -83,7 +76,8 @@ TEST(Onboarding, ShowsWithoutAWindowManagerAndGoesAwayOnceOneStarts) {
   })) << dock.logText();
   dock.screenshot(logs / "onboarding.png");
   // Above other windows, as a window manager keeps it once one runs.
-  EXPECT_TRUE(hasState(dock, window, "_NET_WM_STATE_ABOVE"));
+  Probe probe(server->display().c_str());
+  EXPECT_TRUE(hasState(probe, window, "_NET_WM_STATE_ABOVE"));
 
   const pid_t manager = spawnProcess("openbox", {}, (logs / "onboarding-openbox.log").string());
   ASSERT_GT(manager, 0);

@@ -57,28 +57,6 @@ bool shell(const std::string& command) {
   return std::system(command.c_str()) == 0;
 }
 
-// Sets an environment variable while it lives.
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const std::string& value) : name_(name) {
-    if (const char* before = std::getenv(name)) {
-      previous_ = before;
-    }
-    ::setenv(name, value.c_str(), 1);
-  }
-  ~ScopedVariable() {
-    if (previous_) {
-      ::setenv(name_, previous_->c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> previous_;
-};
-
 TEST(LinuxPrivacyPermissions, AnOrdinaryDesktopGrantsEverything) {
   const PermissionCheck check = checkOn(X11Environment::instance().server()->display());
   EXPECT_EQ(check.granted, (std::set<P>{P::accessibility, P::screenRecording, P::fullDiskAccess,

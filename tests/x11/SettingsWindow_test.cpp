@@ -47,24 +47,6 @@ std::vector<std::uint8_t> settledPicture(RunningDock& dock, const WindowFrame& f
   return {};
 }
 
-// Whether another client holds the keyboard (an open menu does): a grab of our own is refused.
-bool keyboardTaken(RunningDock& dock) {
-  const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(dock.connection())).data;
-  std::unique_ptr<xcb_grab_keyboard_reply_t, decltype(&free)> reply(
-      xcb_grab_keyboard_reply(
-          dock.connection(),
-          xcb_grab_keyboard(dock.connection(), 0, screen->root, XCB_CURRENT_TIME,
-                            XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
-          nullptr),
-      &free);
-  if (reply && reply->status == XCB_GRAB_STATUS_SUCCESS) {
-    xcb_ungrab_keyboard(dock.connection(), XCB_CURRENT_TIME);
-    dock.sync();
-    return false;
-  }
-  return reply && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
-}
-
 std::optional<bool> storedPreviews() {
   FilePreferenceDomains domains(FilePreferenceDomains::defaultDirectory());
   domains.synchronize(PreferenceDomains::application);
@@ -86,7 +68,7 @@ TEST(SettingsWindow, OpensFromTheStatusMenuAndFollowsTheStoredSettingsBothWays) 
   ASSERT_TRUE(dock.click("divider:trailing", Button::secondary)) << dock.describeRow();
   ASSERT_TRUE(waitUntil([&] { return dock.popupWindows().size() == 1; })) << dock.logText();
   // Keys sent before the menu holds the keyboard would go elsewhere.
-  ASSERT_TRUE(waitUntil([&] { return keyboardTaken(dock); }));
+  ASSERT_TRUE(waitUntil([&] { return dock.keyboardTaken(); }));
   // "Settings…" is the third entry from the end: Up from nothing selected starts at the last.
   for (int i = 0; i < 3; ++i) {
     dock.pressKey(XK_Up);

@@ -71,24 +71,22 @@ Options parse(int argc, char** argv) {
       }
       return argv[++i];
     };
+    // "instance,class" into its two parts.
+    const auto classes = [&](std::string& instance, std::string& className) {
+      const std::string both = value();
+      const auto comma = both.find(',');
+      if (comma == std::string::npos) {
+        usage();
+      }
+      instance = both.substr(0, comma);
+      className = both.substr(comma + 1);
+    };
     if (argument == "--title") {
       options.title = value();
     } else if (argument == "--class") {
-      const std::string both = value();
-      const auto comma = both.find(',');
-      if (comma == std::string::npos) {
-        usage();
-      }
-      options.instance = both.substr(0, comma);
-      options.className = both.substr(comma + 1);
+      classes(options.instance, options.className);
     } else if (argument == "--later-class") {
-      const std::string both = value();
-      const auto comma = both.find(',');
-      if (comma == std::string::npos) {
-        usage();
-      }
-      options.laterInstance = both.substr(0, comma);
-      options.laterClassName = both.substr(comma + 1);
+      classes(options.laterInstance, options.laterClassName);
     } else if (argument == "--icon") {
       unsigned side = 0;
       unsigned argb = 0;

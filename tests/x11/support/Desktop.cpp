@@ -76,7 +76,7 @@ bool Desktop::notified(WorkspaceNotification::Kind kind,
   return count(kind, bundleIdentifier) > 0;
 }
 
-Probe::Probe() : c_(xcb_connect(nullptr, nullptr)) {
+Probe::Probe(const char* display) : c_(xcb_connect(display, nullptr)) {
   root_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root;
 }
 

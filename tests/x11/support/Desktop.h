@@ -58,11 +58,11 @@ struct Desktop {
   std::size_t count(WorkspaceNotification::Kind kind, const std::string& bundleIdentifier) const;
 };
 
-// A plain xcb connection of the test's own, to look at and poke the display independently of the
-// code under test.
+// A plain xcb connection of the test's own, to look at and poke the display (the test display
+// unless another is named) independently of the code under test.
 class Probe {
  public:
-  Probe();
+  explicit Probe(const char* display = nullptr);
   ~Probe();
   Probe(const Probe&) = delete;
   Probe& operator=(const Probe&) = delete;

@@ -5,10 +5,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <fstream>
+#include <memory>
 #include <thread>
 
 extern char** environ;
@@ -69,6 +72,30 @@ void stopProcess(pid_t pid) {
   ::kill(pid, SIGKILL);
   int status = 0;
   ::waitpid(pid, &status, 0);
+}
+
+std::string commandOutput(const std::string& command) {
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+  std::string output;
+  std::array<char, 4096> buffer{};
+  while (pipe && std::fgets(buffer.data(), buffer.size(), pipe.get()) != nullptr) {
+    output += buffer.data();
+  }
+  return output;
+}
+
+SessionBus::SessionBus() {
+  const std::string output =
+      commandOutput("dbus-daemon --session --fork --print-address=1 --print-pid=1 2>/dev/null");
+  const auto newline = output.find('\n');
+  if (newline != std::string::npos) {
+    address_ = output.substr(0, newline);
+    pid_ = static_cast<pid_t>(std::atoi(output.c_str() + newline + 1));
+  }
+}
+
+std::string SessionBus::gdbus(const std::string& arguments) const {
+  return commandOutput("DBUS_SESSION_BUS_ADDRESS='" + address_ + "' gdbus " + arguments + " 2>&1");
 }
 
 }  // namespace quayline::x11test

@@ -19,4 +19,31 @@ void stopProcess(pid_t pid);
 // Whether the process still runs (a zombie does not count).
 bool processRuns(pid_t pid);
 
+// What a shell command line prints on its standard output.
+std::string commandOutput(const std::string& command);
+
+// Ends a process the dock started, which is not the test's child.
+struct Launched {
+  pid_t pid = -1;
+  ~Launched() { stopProcess(pid); }
+};
+
+// A private session bus for one test; the daemon is ended when the object goes away.
+class SessionBus {
+ public:
+  SessionBus();
+  ~SessionBus() { stopProcess(pid_); }
+  SessionBus(const SessionBus&) = delete;
+  SessionBus& operator=(const SessionBus&) = delete;
+
+  bool started() const { return pid_ > 0 && !address_.empty(); }
+  const std::string& address() const { return address_; }
+  // Runs a gdbus command line on this bus; its output.
+  std::string gdbus(const std::string& arguments) const;
+
+ private:
+  std::string address_;
+  pid_t pid_ = -1;
+};
+
 }  // namespace quayline::x11test

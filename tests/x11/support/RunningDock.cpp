@@ -4,7 +4,6 @@
 #include <xcb/xtest.h>
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -16,6 +15,7 @@
 #include <sstream>
 #include <thread>
 
+#include "Desktop.h"
 #include "Processes.h"
 #include "X11Environment.h"
 #include "foundation/Json.h"
@@ -52,16 +52,6 @@ void storeList(FilePreferenceDomains& domains, std::string_view key,
               PropertyValue(PropertyData(json.begin(), json.end())));
 }
 
-std::string run(const std::string& command) {
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-  std::string output;
-  std::array<char, 4096> buffer{};
-  while (pipe && std::fgets(buffer.data(), buffer.size(), pipe.get()) != nullptr) {
-    output += buffer.data();
-  }
-  return output;
-}
-
 bool halfWidth(const ListedTile& tile) {
   return tile.id.starts_with("divider:") ||
          (tile.id.find("spacer") != std::string::npos && tile.label == "small spacer");
@@ -94,10 +84,11 @@ fs::path RunningDock::program() {
   return copy;
 }
 
-RunningDock::RunningDock(const Setup& setup) : scale_(setup.scale) {
-  c_ = xcb_connect(nullptr, nullptr);
-  root_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root;
-
+RunningDock::RunningDock(const Setup& setup)
+    : probe_(std::make_unique<Probe>()),
+      c_(probe_->connection()),
+      root_(probe_->root()),
+      scale_(setup.scale) {
   auto domains = preferences();
   if (setup.pinned) {
     storeList(domains, "quayline.pinnedItems", *setup.pinned);
@@ -155,7 +146,6 @@ RunningDock::RunningDock(const Setup& setup) : scale_(setup.scale) {
 
 RunningDock::~RunningDock() {
   stopProcess(pid_);
-  xcb_disconnect(c_);
 }
 
 bool RunningDock::runs() const {
@@ -163,44 +153,30 @@ bool RunningDock::runs() const {
 }
 
 xcb_atom_t RunningDock::atom(const char* name) {
-  auto reply = owned(xcb_intern_atom_reply(
-      c_, xcb_intern_atom(c_, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr));
-  return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-}
-
-std::vector<std::uint32_t> RunningDock::cardinals(xcb_window_t window, xcb_atom_t property) {
-  auto reply = owned(xcb_get_property_reply(
-      c_, xcb_get_property(c_, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024), nullptr));
-  std::vector<std::uint32_t> values;
-  if (reply && reply->format == 32) {
-    const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
-    values.assign(data, data + xcb_get_property_value_length(reply.get()) / 4);
-  }
-  return values;
+  return probe_->atom(name);
 }
 
 void RunningDock::sync() {
-  std::free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
+  probe_->sync();
 }
 
 pid_t RunningDock::windowPid(xcb_window_t window) {
-  const auto values = cardinals(window, atom("_NET_WM_PID"));
+  const auto values = probe_->cardinals(window, "_NET_WM_PID");
   return values.empty() ? -1 : static_cast<pid_t>(values.front());
 }
 
 std::optional<xcb_window_t> RunningDock::findPanel() {
   const xcb_atom_t dock = atom("_NET_WM_WINDOW_TYPE_DOCK");
-  const xcb_atom_t type = atom("_NET_WM_WINDOW_TYPE");
   // The window manager lists the panel once it manages it; a panel that was never shown is
   // found among the root's children instead.
-  std::vector<xcb_window_t> candidates = cardinals(root_, atom("_NET_CLIENT_LIST"));
+  std::vector<xcb_window_t> candidates = probe_->clientList();
   if (auto tree = owned(xcb_query_tree_reply(c_, xcb_query_tree(c_, root_), nullptr))) {
     const xcb_window_t* children = xcb_query_tree_children(tree.get());
     candidates.insert(candidates.end(), children,
                       children + xcb_query_tree_children_length(tree.get()));
   }
   for (const auto window : candidates) {
-    const auto types = cardinals(window, type);
+    const auto types = probe_->cardinals(window, "_NET_WM_WINDOW_TYPE");
     if (std::find(types.begin(), types.end(), dock) != types.end() && windowPid(window) == pid_) {
       return window;
     }
@@ -232,7 +208,7 @@ WindowFrame RunningDock::clientFrame(xcb_window_t window) {
 
 WindowFrame RunningDock::outerFrame(xcb_window_t window) {
   WindowFrame frame = clientFrame(window);
-  const auto extents = cardinals(window, atom("_NET_FRAME_EXTENTS"));  // left, right, top, bottom
+  const auto extents = probe_->cardinals(window, "_NET_FRAME_EXTENTS");  // left, right, top, bottom
   if (frame.exists && extents.size() == 4) {
     frame.x -= static_cast<int>(extents[0]);
     frame.y -= static_cast<int>(extents[2]);
@@ -246,14 +222,6 @@ WindowFrame RunningDock::dockFrame() {
   return clientFrame(window_);
 }
 
-void RunningDock::setSetting(const std::string& name, const PropertyValue& value) {
-  preferences().set(PreferenceDomains::application, "quayline." + name, value);
-}
-
-void RunningDock::setTileSize(double size) {
-  preferences().set(kDockDomain, "tilesize", PropertyValue(size));
-}
-
 double RunningDock::tileSizeNow() const {
   const auto stored = preferences().copy(kDockDomain, "tilesize");
   const auto number = stored ? stored->number() : std::nullopt;
@@ -262,7 +230,7 @@ double RunningDock::tileSizeNow() const {
 
 std::vector<ListedTile> RunningDock::tiles() const {
   const auto parsed =
-      parseJson(run("'" + program().string() + "' --list-tiles --json 2>/dev/null"));
+      parseJson(commandOutput("'" + program().string() + "' --list-tiles --json 2>/dev/null"));
   std::vector<ListedTile> result;
   if (!parsed || !parsed->is_array()) {
     return result;
@@ -424,9 +392,34 @@ void RunningDock::pressKey(std::uint32_t keysym) {
   key(keysym, false);
 }
 
+bool RunningDock::keyboardTaken() {
+  auto reply = owned(xcb_grab_keyboard_reply(
+      c_,
+      xcb_grab_keyboard(c_, 0, root_, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+      nullptr));
+  if (reply && reply->status == XCB_GRAB_STATUS_SUCCESS) {
+    xcb_ungrab_keyboard(c_, XCB_CURRENT_TIME);
+    sync();
+    return false;
+  }
+  return reply && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
+}
+
 xcb_window_t RunningDock::activeWindow() {
-  const auto values = cardinals(root_, atom("_NET_ACTIVE_WINDOW"));
+  const auto values = probe_->cardinals(root_, "_NET_ACTIVE_WINDOW");
   return values.empty() ? xcb_window_t{XCB_WINDOW_NONE} : values.front();
+}
+
+std::optional<WindowFrame> RunningDock::waitForPopup() {
+  std::optional<WindowFrame> frame;
+  waitUntil([&] {
+    const auto popups = popupWindows();
+    if (popups.size() == 1) {
+      frame = clientFrame(popups.front());
+    }
+    return frame.has_value();
+  });
+  return frame;
 }
 
 std::vector<xcb_window_t> RunningDock::popupWindows() {
@@ -460,7 +453,7 @@ xcb_window_t RunningDock::waitForWindow(std::string_view title) {
 std::vector<xcb_window_t> RunningDock::clientWindows(std::string_view title) {
   std::vector<xcb_window_t> found;
   const xcb_atom_t netName = atom("_NET_WM_NAME");
-  for (const auto window : cardinals(root_, atom("_NET_CLIENT_LIST"))) {
+  for (const auto window : probe_->clientList()) {
     for (const xcb_atom_t property : {netName, xcb_atom_t{XCB_ATOM_WM_NAME}}) {
       auto reply = owned(xcb_get_property_reply(
           c_, xcb_get_property(c_, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 256),
@@ -481,20 +474,7 @@ std::vector<xcb_window_t> RunningDock::clientWindows(std::string_view title) {
 void RunningDock::sendToRoot(xcb_window_t window, const char* type, std::uint32_t d0,
                              std::uint32_t d1, std::uint32_t d2, std::uint32_t d3,
                              std::uint32_t d4) {
-  xcb_client_message_event_t message{};
-  message.response_type = XCB_CLIENT_MESSAGE;
-  message.format = 32;
-  message.window = window;
-  message.type = atom(type);
-  message.data.data32[0] = d0;
-  message.data.data32[1] = d1;
-  message.data.data32[2] = d2;
-  message.data.data32[3] = d3;
-  message.data.data32[4] = d4;
-  xcb_send_event(c_, 0, root_,
-                 XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                 reinterpret_cast<const char*>(&message));
-  sync();
+  probe_->sendToRoot(window, type, {d0, d1, d2, d3, d4});
 }
 
 std::string RunningDock::logText() const {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -16,6 +17,8 @@
 #include "model/PinnedItem.h"
 
 namespace quayline::x11test {
+
+class Probe;
 
 // A window's place in root coordinates, and whether it is on screen.
 struct WindowFrame {
@@ -79,14 +82,7 @@ class RunningDock {
   bool started() const { return window_ != XCB_WINDOW_NONE; }
   pid_t pid() const { return pid_; }
   bool runs() const;
-  // The dock panel (the dock-type window of the program's process).
-  xcb_window_t window() const { return window_; }
   WindowFrame dockFrame();
-
-  // Changes a setting of the application's domain while the program runs, as the settings window
-  // would: the program notices the rewritten file.
-  static void setSetting(const std::string& name, const PropertyValue& value);
-  static void setTileSize(double size);
 
   // The tiles as `quayline --list-tiles --json` prints them now.
   std::vector<ListedTile> tiles() const;
@@ -113,10 +109,15 @@ class RunningDock {
   // Only presses it, or only releases it.
   void key(std::uint32_t keysym, bool down);
 
+  // Whether another client holds the keyboard (an open menu does): a grab of our own is refused.
+  bool keyboardTaken();
   // _NET_ACTIVE_WINDOW of the root; XCB_WINDOW_NONE when none.
   xcb_window_t activeWindow();
   // Viewable override-redirect windows of the program's process (its menus and popups).
   std::vector<xcb_window_t> popupWindows();
+  // The frame of the program's one popup once exactly one is on screen; nothing when that does
+  // not happen in time.
+  std::optional<WindowFrame> waitForPopup();
   // Top-level client windows (from _NET_CLIENT_LIST) whose WM_NAME or _NET_WM_NAME is `title`.
   std::vector<xcb_window_t> clientWindows(std::string_view title);
   // The single client window titled `title` once there is exactly one and it is on screen;
@@ -138,7 +139,6 @@ class RunningDock {
   // Everything the program wrote on stderr and stdout so far (its log, with
   // QUAYLINE_LOG_STDERR=1).
   std::string logText() const;
-  const std::filesystem::path& logPath() const { return log_; }
   // The colour on screen at root coordinates, 0xRRGGBB; nothing outside the screen.
   std::optional<std::uint32_t> pixel(int x, int y);
   // A capture of the whole screen; false when `import` failed.
@@ -148,10 +148,10 @@ class RunningDock {
   static std::filesystem::path program();
 
  private:
-  std::vector<std::uint32_t> cardinals(xcb_window_t window, xcb_atom_t property);
   std::optional<xcb_window_t> findPanel();
   double tileSizeNow() const;
 
+  std::unique_ptr<Probe> probe_;
   xcb_connection_t* c_ = nullptr;
   xcb_window_t root_ = XCB_WINDOW_NONE;
   pid_t pid_ = -1;

@@ -135,9 +135,11 @@ pid_t lockHolder(int number) {
 
 std::unique_ptr<XServer> XServer::start(const std::filesystem::path& logDirectory,
                                         WindowManager windowManager,
-                                        const std::filesystem::path& authority) {
+                                        const std::filesystem::path& authority,
+                                        std::string screen) {
   std::unique_ptr<XServer> server(new XServer());
-  const std::string size = std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24";
+  const std::string size =
+      screen.empty() ? std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24" : screen;
   // Numbers spread by process id, so parallel test programs rarely try the same one; when they
   // do, the server's lock file decides and the loser tries the next number. (-displayfd races:
   // two servers starting at once can both take display 0's socket.)
@@ -185,17 +187,18 @@ std::unique_ptr<XServer> XServer::start(const std::filesystem::path& logDirector
   return nullptr;
 }
 
-ScopedDisplay::ScopedDisplay(const std::string& display) {
-  const char* previous = std::getenv("DISPLAY");
-  previous_ = previous != nullptr ? previous : "";
-  ::setenv("DISPLAY", display.c_str(), 1);
+ScopedVariable::ScopedVariable(const char* name, const std::string& value) : name_(name) {
+  if (const char* before = std::getenv(name)) {
+    previous_ = before;
+  }
+  ::setenv(name, value.c_str(), 1);
 }
 
-ScopedDisplay::~ScopedDisplay() {
-  if (previous_.empty()) {
-    ::unsetenv("DISPLAY");
+ScopedVariable::~ScopedVariable() {
+  if (previous_) {
+    ::setenv(name_, previous_->c_str(), 1);
   } else {
-    ::setenv("DISPLAY", previous_.c_str(), 1);
+    ::unsetenv(name_);
   }
 }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,10 +34,12 @@ class XServer {
 
   // Nothing when the server did not come up; `logDirectory` receives the programs' output. With
   // an `authority` file the server admits only clients holding one of its cookies (connections
-  // find theirs through XAUTHORITY).
+  // find theirs through XAUTHORITY). The screen is kWidth × kHeight unless `screen` says
+  // otherwise ("2304x800x24").
   static std::unique_ptr<XServer> start(const std::filesystem::path& logDirectory,
                                         WindowManager windowManager,
-                                        const std::filesystem::path& authority = {});
+                                        const std::filesystem::path& authority = {},
+                                        std::string screen = {});
   ~XServer();
   XServer(const XServer&) = delete;
   XServer& operator=(const XServer&) = delete;
@@ -67,16 +70,22 @@ class XServer {
 // Whether openbox runs on the display and has taken over its screen.
 bool windowManagerRuns(const std::string& display);
 
-// Sets DISPLAY for the programs a test starts (and the connections it opens) while it lives.
-class ScopedDisplay {
+// Sets an environment variable while it lives.
+class ScopedVariable {
  public:
-  explicit ScopedDisplay(const std::string& display);
-  ~ScopedDisplay();
-  ScopedDisplay(const ScopedDisplay&) = delete;
-  ScopedDisplay& operator=(const ScopedDisplay&) = delete;
+  ScopedVariable(const char* name, const std::string& value);
+  ~ScopedVariable();
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
 
  private:
-  std::string previous_;
+  const char* name_;
+  std::optional<std::string> previous_;
+};
+
+// Sets DISPLAY for the programs a test starts (and the connections it opens) while it lives.
+struct ScopedDisplay : ScopedVariable {
+  explicit ScopedDisplay(const std::string& display) : ScopedVariable("DISPLAY", display) {}
 };
 
 }  // namespace quayline::x11test

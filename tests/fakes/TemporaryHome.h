@@ -10,11 +10,11 @@
 namespace quayline {
 
 // A temporary root with the user's folders pointed inside it, so no test touches the real home.
-class LinuxTestEnvironment : public testing::Test {
+class TemporaryHome : public testing::Test {
  protected:
   void SetUp() override {
     root = std::filesystem::temp_directory_path() /
-           ("quayline-linux-" + std::to_string(::getpid()) + "-" +
+           ("quayline-test-" + std::to_string(::getpid()) + "-" +
             testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(root);
     for (auto [name, folder] : {std::pair{"HOME", "home"},
