@@ -11,6 +11,28 @@
 
 namespace quayline::bench {
 
+inline xcb_atom_t internAtom(xcb_connection_t* c, const char* name) {
+  auto* reply = xcb_intern_atom_reply(
+      c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+  const xcb_atom_t result = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+  std::free(reply);
+  return result;
+}
+
+// A property of 32-bit values (cardinals, windows, atoms); empty when absent.
+inline std::vector<std::uint32_t> cardinalProperty(xcb_connection_t* c, xcb_window_t window,
+                                                   xcb_atom_t property) {
+  auto* reply = xcb_get_property_reply(
+      c, xcb_get_property(c, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024), nullptr);
+  std::vector<std::uint32_t> values;
+  if (reply && reply->format == 32) {
+    const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+    values.assign(data, data + xcb_get_property_value_length(reply) / 4);
+  }
+  std::free(reply);
+  return values;
+}
+
 class Display {
  public:
   Display() : c_(xcb_connect(nullptr, nullptr)) {
@@ -54,23 +76,9 @@ class Display {
   }
 
  private:
-  xcb_atom_t atom(const char* name) {
-    auto* reply = xcb_intern_atom_reply(
-        c_, xcb_intern_atom(c_, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
-    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-    std::free(reply);
-    return result;
-  }
+  xcb_atom_t atom(const char* name) { return internAtom(c_, name); }
   std::vector<std::uint32_t> cardinals(xcb_window_t window, xcb_atom_t property) {
-    auto* reply = xcb_get_property_reply(
-        c_, xcb_get_property(c_, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024), nullptr);
-    std::vector<std::uint32_t> values;
-    if (reply && reply->format == 32) {
-      const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
-      values.assign(data, data + xcb_get_property_value_length(reply) / 4);
-    }
-    std::free(reply);
-    return values;
+    return cardinalProperty(c_, window, property);
   }
 
   xcb_connection_t* c_;
