@@ -92,7 +92,7 @@ std::vector<std::uint32_t> XResourceCounts::clientsOfProcess(pid_t pid) {
   if (major_ < 1 || (major_ == 1 && minor_ < 2)) {
     return bases;
   }
-  // One specification: every client (0), their process ids.
+  // One query for every client (0) and its process id.
   const Reply reply = call(c_, queryClientIds, {1, 0, kLocalClientPidMask});
   if (!reply) {
     return bases;
