@@ -8,6 +8,14 @@ namespace quayline::TileListing {
 
 namespace {
 
+std::string oneLine(std::string text) {
+  std::replace_if(
+      text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+  return text;
+}
+
+}  // namespace
+
 std::string label(const Tile& tile) {
   struct Label {
     std::string operator()(const AppTile& app) const { return app.displayName; }
@@ -21,14 +29,6 @@ std::string label(const Tile& tile) {
   };
   return std::visit(Label{}, tile.content);
 }
-
-std::string oneLine(std::string text) {
-  std::replace_if(
-      text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
-  return text;
-}
-
-}  // namespace
 
 std::vector<Entry> entries(const std::vector<Tile>& tiles,
                            const std::set<std::string>& runningBundleIDs,

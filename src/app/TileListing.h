@@ -22,6 +22,9 @@ struct Entry {
   bool operator==(const Entry&) const = default;
 };
 
+// A tile's name in a listing: its display name, or what it is ("small spacer", "Trash").
+std::string label(const Tile& tile);
+
 std::vector<Entry> entries(const std::vector<Tile>& tiles,
                            const std::set<std::string>& runningBundleIDs,
                            const std::optional<std::string>& activeBundleID,

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/TileListing.h"
 #include "model/PinnedItemStore.h"
 #include "model/PinnedRow.h"
 #include "model/Tile.h"
@@ -56,7 +57,7 @@ class Runner {
     for (const TileSection section : {TileSection::pinned, TileSection::trailing}) {
       const std::vector<Tile> tiles = tilesOf(section);
       for (std::size_t i = 0; i < tiles.size(); ++i) {
-        services_.out << i << '\t' << tiles[i].id << '\t' << label(tiles[i]) << '\n';
+        services_.out << i << '\t' << tiles[i].id << '\t' << TileListing::label(tiles[i]) << '\n';
       }
     }
     if (!notes_.lines.empty()) {
@@ -157,22 +158,6 @@ class Runner {
         store_.list(section), section, std::nullopt, std::nullopt,
         [](const std::string& directory) { return ChromeProfileTile::placeholder(directory); },
         services_.fileManager);
-  }
-
-  static std::string label(const Tile& tile) {
-    if (const AppTile* app = tile.app()) {
-      return app->displayName;
-    }
-    if (const FolderTile* folder = tile.folder()) {
-      return folder->displayName;
-    }
-    if (const ChromeProfileTile* profile = tile.chromeProfile()) {
-      return profile->displayName;
-    }
-    if (const SpacerTile* spacer = tile.spacer()) {
-      return spacer->small ? "small spacer" : "spacer";
-    }
-    return {};
   }
 
   std::string absolute(std::string_view argument) const {
